@@ -1,0 +1,47 @@
+// data/heap.cpp -- the internal heap and l_alloc.
+#include "data/heap.h"
+
+#include <cstdlib>
+
+#include "system/sys.h"
+
+uint8_t* h_base = nullptr;
+uint8_t* h_next = nullptr;
+uint8_t* h_end = nullptr;
+
+void h_init(int32_t size) {
+    h_base = static_cast<uint8_t*>(malloc(size > 0 ? static_cast<size_t>(size) : 1));
+    if (!h_base) s_panic("h_init: not enough memory.");
+    h_next = h_base;
+    h_end = h_base + (size > 0 ? size : 0);
+}
+
+void* h_alloc(int32_t size, int32_t a) {
+    // Addresses are compared as integers, so that a request past the end is
+    // refused without forming an out-of-range pointer. Without a heap, or with
+    // an alignment no address of the block can meet, nothing fits.
+    if (!h_base || a < 0 || a > 30) s_panic("h_alloc: internal heap is full.");
+    uintptr_t align = uintptr_t{1} << a;
+    uintptr_t next = reinterpret_cast<uintptr_t>(h_next);
+    uintptr_t end = reinterpret_cast<uintptr_t>(h_end);
+    uintptr_t start = (next + align - 1) & ~(align - 1);
+    if (size < 0 || start < next || start > end || static_cast<uintptr_t>(size) > end - start)
+        s_panic("h_alloc: internal heap is full.");
+    h_next = h_base + (start - reinterpret_cast<uintptr_t>(h_base)) + size;
+    return h_base + (start - reinterpret_cast<uintptr_t>(h_base));
+}
+
+void h_deinit() {
+    if (h_base) free(h_base);
+    h_base = h_next = h_end = nullptr;
+}
+
+void* l_alloc(int32_t size, int32_t a) {
+    if (a != 0) return h_alloc(size, a);
+    void* p = malloc(size > 0 ? static_cast<size_t>(size) : 1);
+    if (!p || size < 0) {
+        free(p);
+        s_panic("Unable to allocate %d bytes", size);
+    }
+    return p;
+}

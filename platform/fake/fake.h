@@ -1,0 +1,64 @@
+// platform/fake/fake.h -- controls of the fake backend, for tests.
+//
+// The fake records every platform call in order as one line of text, can be
+// told to fail any operation, runs a clock that only the test moves, and keeps
+// its window as plain data that tests read. Its message queue and threads are
+// the real ones of platform/common, so the roads between threads behave as in
+// the product.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/messages.h"
+#include "platform/window.h"
+
+struct os_window {
+    os_wndproc proc;
+    std::string classname, caption;
+    uint32_t exstyle, style;
+    int32_t x, y, width, height;  // outer rectangle on the screen
+    os_rect client;               // client area in window coordinates
+    int32_t cmdshow;
+    bool destroyed;
+};
+
+namespace fake {
+
+// Forgets calls, failures, windows and the queue, and sets every setting back.
+void reset();
+
+// The calls so far, e.g. "setsaveractive 0", "messagebox owner=none style=16
+// caption=korvite system panic text=...". Safe from any thread.
+std::vector<std::string> calls();
+// The calls whose line begins with one of the given words, in order.
+std::vector<std::string> calls_of(std::initializer_list<std::string_view> words);
+// Appends a line of the test's own, to mark a point in the record.
+void record(std::string line);
+
+// Every later call of the operation (the first word of its line) fails as the
+// operation fails: false, null, or an error result.
+void fail(std::string_view operation);
+bool failing(std::string_view operation);
+
+void set_saver(int32_t active);
+int32_t saver();
+// Timer periods begun and not yet ended.
+int32_t open_periods();
+
+void set_time(uint32_t ms);
+void advance_time(uint32_t ms);
+
+void set_screen(int32_t width, int32_t height);
+void set_modulefilename(const char* path);
+
+// The window made last, or null; tests may change its client area (an empty one
+// is a minimised window).
+os_window* window();
+
+// Called instead of the standard library's exit when set (a harness that must
+// go on after the engine's fatal road); it must not return.
+void set_exit_hook(void (*hook)(int code));
+
+}  // namespace fake

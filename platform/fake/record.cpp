@@ -1,0 +1,102 @@
+// platform/fake/record.cpp -- the fake's record of calls, injected failures and
+// settings.
+#include <algorithm>
+#include <mutex>
+
+#include "platform/common/core.h"
+#include "platform/fake/fake.h"
+#include "platform/fake/state.h"
+
+namespace fake {
+
+state_t& state() {
+    static state_t* s = new state_t;  // outlives parked threads at exit
+    return *s;
+}
+
+void log(std::string line) {
+    std::lock_guard lock(state().mutex);
+    state().calls.push_back(std::move(line));
+}
+
+void reset() {
+    core::reset_queue();
+    std::lock_guard lock(state().mutex);
+    state_t& s = state();
+    s.calls.clear();
+    s.failing.clear();
+    s.saver = 1;
+    s.periods = 0;
+    s.time = 0;
+    s.screen_width = 1280;
+    s.screen_height = 1024;
+    s.modulefilename = "/nonexistent/korvite-fake";
+    s.classes.clear();
+    s.window = nullptr;  // windows of earlier tests stay allocated: threads may hold them
+    s.exit_hook = nullptr;
+}
+
+std::vector<std::string> calls() {
+    std::lock_guard lock(state().mutex);
+    return state().calls;
+}
+
+std::vector<std::string> calls_of(std::initializer_list<std::string_view> words) {
+    std::vector<std::string> out;
+    for (const std::string& line : calls()) {
+        std::string_view first = std::string_view(line).substr(0, line.find(' '));
+        if (std::find(words.begin(), words.end(), first) != words.end()) out.push_back(line);
+    }
+    return out;
+}
+
+void record(std::string line) { log(std::move(line)); }
+
+void fail(std::string_view operation) {
+    std::lock_guard lock(state().mutex);
+    state().failing.emplace_back(operation);
+}
+
+bool failing(std::string_view operation) {
+    std::lock_guard lock(state().mutex);
+    const auto& f = state().failing;
+    return std::find(f.begin(), f.end(), operation) != f.end();
+}
+
+void set_saver(int32_t active) {
+    std::lock_guard lock(state().mutex);
+    state().saver = active;
+}
+
+int32_t saver() {
+    std::lock_guard lock(state().mutex);
+    return state().saver;
+}
+
+int32_t open_periods() {
+    std::lock_guard lock(state().mutex);
+    return state().periods;
+}
+
+void set_screen(int32_t width, int32_t height) {
+    std::lock_guard lock(state().mutex);
+    state().screen_width = width;
+    state().screen_height = height;
+}
+
+void set_modulefilename(const char* path) {
+    std::lock_guard lock(state().mutex);
+    state().modulefilename = path;
+}
+
+os_window* window() {
+    std::lock_guard lock(state().mutex);
+    return state().window;
+}
+
+void set_exit_hook(void (*hook)(int code)) {
+    std::lock_guard lock(state().mutex);
+    state().exit_hook = hook;
+}
+
+}  // namespace fake

@@ -1,0 +1,30 @@
+// platform/fake/state.h -- the fake backend's own state, shared by its files.
+#pragma once
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace fake {
+
+struct state_t {
+    std::mutex mutex;
+    std::vector<std::string> calls;
+    std::vector<std::string> failing;
+    int32_t saver = 1;
+    int32_t periods = 0;
+    std::atomic<uint32_t> time{0};
+    int32_t screen_width = 1280, screen_height = 1024;
+    std::string modulefilename = "/nonexistent/korvite-fake";
+    std::map<std::string, os_windowclass> classes;
+    os_window* window = nullptr;
+    void (*exit_hook)(int) = nullptr;
+};
+
+state_t& state();
+void log(std::string line);
+
+}  // namespace fake

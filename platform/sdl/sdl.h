@@ -1,0 +1,39 @@
+// platform/sdl/sdl.h -- what the SDL backend's files share.
+#pragma once
+#include <SDL.h>
+
+#include <atomic>
+
+#include "platform/messages.h"
+
+struct os_window {
+    os_wndproc proc;
+    SDL_Window* sdl;
+    std::atomic<bool> destroyed;  // written on the main thread, read by any
+};
+
+namespace sdl {
+
+// SDL's video, started once with the backend's hints; false without a display.
+// Main thread only.
+bool video();
+
+// The window made last, or null.
+os_window* the_window();
+
+// Turns pending SDL events into posted messages; true if any was posted.
+// Main thread only.
+bool pump_events();
+
+// Runs call on the main thread (at once when already there) and waits for it.
+template <typename F>
+void on_main(F&& call);
+
+}  // namespace sdl
+
+#include "platform/common/core.h"
+
+template <typename F>
+void sdl::on_main(F&& call) {
+    core::run_on_main([](void* p) { (*static_cast<F*>(p))(); }, &call);
+}
