@@ -102,9 +102,15 @@ void s_stopsaver() {
     if (s_saverstate == 1) os_setsaveractive(0);
 }
 
-void s_begintimer() { os_timebeginperiod(1); }
-void s_endtimer() { os_timeendperiod(1); }
-uint32_t s_gettime() { return os_gettime(); }
+void s_begintimer() {
+    os_timebeginperiod(1);
+}
+void s_endtimer() {
+    os_timeendperiod(1);
+}
+uint32_t s_gettime() {
+    return os_gettime();
+}
 
 int32_t s_hasswitch(const char* name) {
     if (!s_cmdline) return 0;

@@ -13,8 +13,8 @@ struct os_lock;
 
 // Set by s_windows_init from the process entry, read by v_initbuffer.
 extern void* s_instance;
-extern char* s_cmdline;   // lower-cased in place
-extern int32_t s_cmdshow; // -1 until s_windows_init
+extern char* s_cmdline;    // lower-cased in place
+extern int32_t s_cmdshow;  // -1 until s_windows_init
 // The single window; set by v_initbuffer, owner of every message box.
 extern os_window* s_hwnd;
 // Window class name and caption; "korvite" until start-up writes its title line.

@@ -20,7 +20,9 @@ class Heap : public ::testing::Test {
     void TearDown() override { h_deinit(); }
 };
 
-uintptr_t address(const void* p) { return reinterpret_cast<uintptr_t>(p); }
+uintptr_t address(const void* p) {
+    return reinterpret_cast<uintptr_t>(p);
+}
 
 TEST_F(Heap, AnExactFitSucceedsAndOneMoreByteDoesNot) {
     h_init(4194304);

@@ -73,11 +73,11 @@ TEST_F(System, ExitWithoutTextShutsDownSilentlyAndCanRunTwice) {
     EXPECT_EQ(fake::saver(), 1);
     EXPECT_TRUE(fake::calls_of({"messagebox"}).empty());
     std::vector<std::string> expected = {
-        "getsaveractive", "setsaveractive 0",                                 // start-up
-        "setsaveractive 1", "enterlock", "leavelock", "timeendperiod 1",     // first run
-        "setsaveractive 1", "enterlock", "leavelock", "timeendperiod 1"};    // second run
-    EXPECT_EQ(fake::calls_of({"getsaveractive", "setsaveractive", "enterlock", "leavelock",
-                              "timeendperiod"}),
+        "getsaveractive",   "setsaveractive 0",                                   // start-up
+        "setsaveractive 1", "enterlock",        "leavelock", "timeendperiod 1",   // first run
+        "setsaveractive 1", "enterlock",        "leavelock", "timeendperiod 1"};  // second run
+    EXPECT_EQ(fake::calls_of(
+                  {"getsaveractive", "setsaveractive", "enterlock", "leavelock", "timeendperiod"}),
               expected);
 }
 
@@ -85,7 +85,8 @@ TEST_F(System, ExitWithTextShowsAnInformationBoxAfterTheShutdown) {
     init("");
     s_exit("%s has %d tunes", "the disk", 12);
     std::vector<std::string> expected = {
-        "timeendperiod 1", "messagebox owner=none style=64 caption=korvite text=the disk has 12 tunes"};
+        "timeendperiod 1",
+        "messagebox owner=none thread=main style=64 caption=korvite text=the disk has 12 tunes"};
     EXPECT_EQ(fake::calls_of({"timeendperiod", "messagebox"}), expected);
 }
 
@@ -95,7 +96,8 @@ TEST_F(System, MessagesAreCutAt255Characters) {
     s_exit("%s", long_text.c_str());
     std::vector<std::string> boxes = fake::calls_of({"messagebox"});
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "messagebox owner=none style=64 caption=korvite text=" + std::string(255, 'x'));
+    EXPECT_EQ(boxes[0], "messagebox owner=none thread=main style=64 caption=korvite text=" +
+                            std::string(255, 'x'));
 }
 
 struct saver_case {
@@ -126,11 +128,15 @@ TEST_F(System, TheScreensaverIsSwitchedBackOnlyWhenItWasActive) {
 TEST_F(System, TheMessageLoopDispatchesUntilQuitAndReturnsItsCode) {
     static std::vector<uint32_t> seen;
     seen.clear();
-    os_windowclass wc{0, [](os_window*, uint32_t m, uintptr_t, intptr_t) -> intptr_t {
+    os_windowclass wc{0,
+                      [](os_window*, uint32_t m, uintptr_t, intptr_t) -> intptr_t {
                           seen.push_back(m);
                           return 0;
                       },
-                      nullptr, 0, 0, "loop"};
+                      nullptr,
+                      0,
+                      0,
+                      "loop"};
     ASSERT_TRUE(os_registerclass(&wc));
     os_window* w = os_createwindow(0, "loop", "loop", 0, 0, 0, 10, 10, nullptr);
     os_postmessage(w, WM_KEYDOWN, 27, 0);
@@ -163,7 +169,7 @@ TEST(SystemDeathTest, PanicShutsDownShowsTheBoxAndExitsWithOne) {
                 "call: enterlock\n"
                 "call: leavelock\n"
                 "call: timeendperiod 1\n"
-                "call: messagebox owner=none style=16 caption=korvite system panic "
+                "call: messagebox owner=none thread=main style=16 caption=korvite system panic "
                 "text=l_loadfile: links.gif not found\n"
                 "call: exit 1\n$");
 }
@@ -174,12 +180,16 @@ void panic_with_window(bool panic_again) {
     s_windows_init(&line, nullptr, line.data(), 1);
     static bool again;
     again = panic_again;
-    os_windowclass wc{0, [](os_window*, uint32_t m, uintptr_t, intptr_t) -> intptr_t {
+    os_windowclass wc{0,
+                      [](os_window*, uint32_t m, uintptr_t, intptr_t) -> intptr_t {
                           fprintf(stderr, "wndproc %u\n", m);
                           if (m == WM_DESTROY && again) s_panic("second %d", 2);
                           return 0;
                       },
-                      nullptr, 0, 0, "panic"};
+                      nullptr,
+                      0,
+                      0,
+                      "panic"};
     os_registerclass(&wc);
     s_hwnd = os_createwindow(0, "panic", "panic", 0, 0, 0, 10, 10, nullptr);
     s_panic("first");
@@ -188,14 +198,15 @@ void panic_with_window(bool panic_again) {
 TEST(SystemDeathTest, PanicWithAWindowSendsItWmDestroyAfterTheBox) {
     EXPECT_EXIT(panic_with_window(false), ::testing::ExitedWithCode(1),
                 "korvite system panic: first\nwndproc 2\n.*"
-                "fake: messagebox owner=window style=16 caption=korvite system panic text=first\n"
+                "fake: messagebox owner=window thread=main style=16 caption=korvite system panic "
+                "text=first\n"
                 "fake: sendmessage 2\nfake: exit 1\n$");
 }
 
 TEST(SystemDeathTest, AFatalErrorDuringTheFatalRoadGoesStraightToItsBox) {
     EXPECT_EXIT(panic_with_window(true), ::testing::ExitedWithCode(1),
                 "korvite system panic: first\nwndproc 2\nkorvite system panic: second 2\n.*"
-                "fake: sendmessage 2\nfake: messagebox owner=window style=16 "
+                "fake: sendmessage 2\nfake: messagebox owner=window thread=main style=16 "
                 "caption=korvite system panic text=second 2\nfake: exit 1\n$");
 }
 

@@ -9,7 +9,9 @@ void os_messagebox(os_window*, const char* text, const char* caption, uint32_t) 
     fprintf(stderr, "%s: %s\n", caption, text);
 }
 
-int32_t os_getsaveractive() { return 0; }
+int32_t os_getsaveractive() {
+    return 0;
+}
 void os_setsaveractive(int32_t) {}
 
 void os_exit(int code) {

@@ -12,5 +12,6 @@ void os_timeendperiod(uint32_t) {}
 uint32_t os_gettime() {
     core::safepoint();
     auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }

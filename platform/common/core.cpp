@@ -97,7 +97,9 @@ void serve_sent_locked(std::unique_lock<std::mutex>& lock) {
 
 namespace core {
 
-bool on_main_thread() { return std::this_thread::get_id() == main_id; }
+bool on_main_thread() {
+    return std::this_thread::get_id() == main_id;
+}
 
 void post(const os_msg& msg) {
     std::lock_guard lock(state().mutex);
@@ -133,7 +135,9 @@ taken take(os_msg* msg) {
 void wait(int32_t timeout_ms) {
     shared_state& s = state();
     std::unique_lock lock(s.mutex);
-    auto ready = [&s] { return !s.posted.empty() || !s.sent.empty() || !s.calls.empty() || s.quit; };
+    auto ready = [&s] {
+        return !s.posted.empty() || !s.sent.empty() || !s.calls.empty() || s.quit;
+    };
     if (timeout_ms < 0)
         s.changed.wait(lock, ready);
     else
@@ -180,7 +184,9 @@ void safepoint() {
     park_locked(lock);
 }
 
-os_lock* new_lock() { return new os_lock; }
+os_lock* new_lock() {
+    return new os_lock;
+}
 
 void enter_lock(os_lock* lock) {
     safepoint();

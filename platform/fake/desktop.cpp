@@ -4,12 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/common/core.h"
 #include "platform/desktop.h"
 #include "platform/fake/fake.h"
 #include "platform/fake/state.h"
 
 void os_messagebox(os_window* owner, const char* text, const char* caption, uint32_t style) {
     fake::log(std::string("messagebox owner=") + (owner ? "window" : "none") +
+              " thread=" + (core::on_main_thread() ? "main" : "other") +
               " style=" + std::to_string(style) + " caption=" + caption + " text=" + text);
     fprintf(stderr, "%s: %s\n", caption, text);
 }

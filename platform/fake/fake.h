@@ -57,6 +57,14 @@ void set_modulefilename(const char* path);
 // is a minimised window).
 os_window* window();
 
+// Modules the fake audio library can load, by file name, with their length in
+// orders; any other name fails to load. end_music fires the loaded module's end
+// sync on a thread of the library's own; set_position moves its play position.
+void set_module(std::string_view file, int32_t orders);
+int32_t module_orders(std::string_view file);  // -1 when unknown
+void end_music();
+void set_position(uint32_t order);
+
 // Called instead of the standard library's exit when set (a harness that must
 // go on after the engine's fatal road); it must not return.
 void set_exit_hook(void (*hook)(int code));

@@ -1,16 +1,20 @@
 // platform/fake/messages.cpp -- the queue over platform/common; input arrives
 // as messages the test posts.
+#include "platform/messages.h"
 #include "platform/common/core.h"
 #include "platform/fake/fake.h"
 #include "platform/fake/state.h"
-#include "platform/messages.h"
 
 int32_t os_getmessage(os_msg* msg) {
     for (;;) {
         switch (core::take(msg)) {
-        case core::taken::message: return 1;
-        case core::taken::quit: return 0;
-        case core::taken::nothing: core::wait(-1); break;
+        case core::taken::message:
+            return 1;
+        case core::taken::quit:
+            return 0;
+        case core::taken::nothing:
+            core::wait(-1);
+            break;
         }
     }
 }

@@ -32,7 +32,8 @@ void reset() {
     s.screen_height = 1024;
     s.modulefilename = "/nonexistent/korvite-fake";
     s.classes.clear();
-    s.window = nullptr;  // windows of earlier tests stay allocated: threads may hold them
+    s.window = nullptr;
+    s.modules.clear();  // windows of earlier tests stay allocated: threads may hold them
     s.exit_hook = nullptr;
 }
 
@@ -50,7 +51,9 @@ std::vector<std::string> calls_of(std::initializer_list<std::string_view> words)
     return out;
 }
 
-void record(std::string line) { log(std::move(line)); }
+void record(std::string line) {
+    log(std::move(line));
+}
 
 void fail(std::string_view operation) {
     std::lock_guard lock(state().mutex);
@@ -92,6 +95,17 @@ void set_modulefilename(const char* path) {
 os_window* window() {
     std::lock_guard lock(state().mutex);
     return state().window;
+}
+
+void set_module(std::string_view file, int32_t orders) {
+    std::lock_guard lock(state().mutex);
+    state().modules[std::string(file)] = orders;
+}
+
+int32_t module_orders(std::string_view file) {
+    std::lock_guard lock(state().mutex);
+    auto found = state().modules.find(file);
+    return found == state().modules.end() ? -1 : found->second;
 }
 
 void set_exit_hook(void (*hook)(int code)) {

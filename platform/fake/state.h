@@ -21,6 +21,8 @@ struct state_t {
     std::string modulefilename = "/nonexistent/korvite-fake";
     std::map<std::string, os_windowclass> classes;
     os_window* window = nullptr;
+    std::vector<os_window*> windows;  // every window made; kept, threads may hold them
+    std::map<std::string, int32_t, std::less<>> modules;
     void (*exit_hook)(int) = nullptr;
 };
 

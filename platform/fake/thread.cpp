@@ -1,11 +1,13 @@
 // platform/fake/thread.cpp -- locks and threads, recorded; thread creation can
 // be made to fail.
+#include "platform/thread.h"
 #include "platform/common/core.h"
 #include "platform/fake/fake.h"
 #include "platform/fake/state.h"
-#include "platform/thread.h"
 
-os_lock* os_newlock() { return core::new_lock(); }
+os_lock* os_newlock() {
+    return core::new_lock();
+}
 
 void os_enterlock(os_lock* lock) {
     core::enter_lock(lock);
@@ -28,4 +30,6 @@ void os_stopthread(os_thread* thread) {
     core::stop_thread(thread);
 }
 
-void os_parkthread() { core::park(); }
+void os_parkthread() {
+    core::park();
+}

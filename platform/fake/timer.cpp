@@ -25,6 +25,10 @@ uint32_t os_gettime() {
 }
 
 namespace fake {
-void set_time(uint32_t ms) { state().time.store(ms, std::memory_order_relaxed); }
-void advance_time(uint32_t ms) { state().time.fetch_add(ms, std::memory_order_relaxed); }
+void set_time(uint32_t ms) {
+    state().time.store(ms, std::memory_order_relaxed);
+}
+void advance_time(uint32_t ms) {
+    state().time.fetch_add(ms, std::memory_order_relaxed);
+}
 }  // namespace fake

@@ -11,7 +11,9 @@
 constexpr int32_t frame_side = 3, frame_top = 26;
 constexpr int32_t default_x = 100, default_y = 80;
 
-static bool captioned(uint32_t style) { return (style & WS_CAPTION) == WS_CAPTION; }
+static bool captioned(uint32_t style) {
+    return (style & WS_CAPTION) == WS_CAPTION;
+}
 
 bool os_registerclass(const os_windowclass* c) {
     char line[512];
@@ -38,13 +40,14 @@ os_window* os_createwindow(uint32_t exstyle, const char* classname, const char* 
     std::lock_guard lock(fake::state().mutex);
     auto found = fake::state().classes.find(classname);
     if (found == fake::state().classes.end()) return nullptr;
-    auto* w = new os_window{found->second.proc, classname, caption, exstyle, style, x, y, width,
-                            height, {}, 0, false};
+    auto* w = new os_window{
+        found->second.proc, classname, caption, exstyle, style, x, y, width, height, {}, 0, false};
     if (x == CW_USEDEFAULT) w->x = default_x;
     if (y == CW_USEDEFAULT) w->y = default_y;
     int32_t side = captioned(style) ? frame_side : 0, top = captioned(style) ? frame_top : 0;
     w->client = os_rect{0, 0, width - 2 * side, height - top - side};
     fake::state().window = w;
+    fake::state().windows.push_back(w);
     return w;
 }
 
@@ -68,7 +71,9 @@ void os_adjustwindowrect(os_rect* rect, uint32_t style, bool) {
     rect->bottom += frame_side;
 }
 
-void os_getclientrect(os_window* window, os_rect* rect) { *rect = window->client; }
+void os_getclientrect(os_window* window, os_rect* rect) {
+    *rect = window->client;
+}
 
 void os_clienttoscreen(os_window* window, os_point* point) {
     bool c = captioned(window->style);
@@ -88,7 +93,9 @@ os_window* os_getforegroundwindow() {
     return fake::window();
 }
 
-void os_showcursor(bool show) { fake::log(std::string("showcursor ") + (show ? "1" : "0")); }
+void os_showcursor(bool show) {
+    fake::log(std::string("showcursor ") + (show ? "1" : "0"));
+}
 
 void os_clipcursor(const os_rect* r) {
     char line[96];

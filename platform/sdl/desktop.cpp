@@ -9,11 +9,14 @@
 void os_messagebox(os_window* owner, const char* text, const char* caption, uint32_t style) {
     fprintf(stderr, "%s: %s\n", caption, text);
     fflush(stderr);
-    // Shown from the calling thread, as a box must be; without a display SDL
-    // fails at once and the text on stderr is all there is.
+    // The caller waits until the box is dismissed; SDL shows it on the main
+    // thread, which owns the display connection. Without a display SDL fails at
+    // once and the text on stderr is all there is.
     uint32_t flags = (style & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    SDL_Window* parent = owner && !owner->destroyed.load() ? owner->sdl : nullptr;
-    SDL_ShowSimpleMessageBox(flags, caption, text, parent);
+    sdl::on_main([&] {
+        SDL_Window* parent = owner && !owner->destroyed.load() ? owner->sdl : nullptr;
+        SDL_ShowSimpleMessageBox(flags, caption, text, parent);
+    });
 }
 
 int32_t os_getsaveractive() {

@@ -7,9 +7,12 @@
 int32_t os_getmessage(os_msg* msg) {
     for (;;) {
         switch (core::take(msg)) {
-        case core::taken::message: return 1;
-        case core::taken::quit: return 0;
-        case core::taken::nothing: break;
+        case core::taken::message:
+            return 1;
+        case core::taken::quit:
+            return 0;
+        case core::taken::nothing:
+            break;
         }
         if (sdl::pump_events()) continue;
         // SDL's events are polled: wake at least every few milliseconds for them.
@@ -34,4 +37,6 @@ intptr_t os_sendmessage(os_window* window, uint32_t message, uintptr_t wparam, i
     return core::send(os_msg{window, message, wparam, lparam});
 }
 
-void os_postquitmessage(int32_t code) { core::post_quit(code); }
+void os_postquitmessage(int32_t code) {
+    core::post_quit(code);
+}

@@ -11,7 +11,9 @@
 static std::map<std::string, os_windowclass> classes;
 static std::atomic<os_window*> current{nullptr};
 
-os_window* sdl::the_window() { return current.load(); }
+os_window* sdl::the_window() {
+    return current.load();
+}
 
 bool os_registerclass(const os_windowclass* windowclass) {
     os_windowclass copy = *windowclass;
@@ -103,7 +105,8 @@ void os_clipcursor(const os_rect* rect) {
         }
         int x = 0, y = 0;
         SDL_GetWindowPosition(w->sdl, &x, &y);
-        SDL_Rect r{rect->left - x, rect->top - y, rect->right - rect->left, rect->bottom - rect->top};
+        SDL_Rect r{rect->left - x, rect->top - y, rect->right - rect->left,
+                   rect->bottom - rect->top};
         SDL_SetWindowMouseRect(w->sdl, &r);
     });
 }

@@ -1,0 +1,9 @@
+// app/player.h -- the player: its thread, song control through the audio
+// library, and the player state.
+//
+// The window procedure calls music_done when the window is destroyed, after
+// the player thread has been stopped.
+#pragma once
+
+// Stops the output and releases the audio library.
+void music_done();
