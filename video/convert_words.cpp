@@ -11,7 +11,9 @@
 
 #include "video/convert.h"
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// The loader picks a clone before any sanitizer runtime is up; ThreadSanitizer's
+// instrumented resolver would crash there, so its builds go without clones.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define WORD_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
 #else
 #define WORD_CLONES
