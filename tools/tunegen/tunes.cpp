@@ -1,0 +1,12 @@
+// tools/tunegen/tunes.cpp -- the table of the twelve tunes.
+#include "tools/tunegen/tunes.h"
+
+it_module tune_build(int n) {
+    static it_module (*const builders[tune_count])() = {
+        tune_pixel_sunrise, tune_pixel_sunrise, tune_pixel_sunrise, tune_pixel_sunrise,
+        tune_pixel_sunrise, tune_pixel_sunrise, tune_pixel_sunrise, tune_pixel_sunrise,
+        tune_pixel_sunrise, tune_pixel_sunrise, tune_pixel_sunrise, tune_pixel_sunrise,
+    };
+    if (n < 1 || n > tune_count) tunegen_fail("no tune %d", n);
+    return builders[n - 1]();
+}
