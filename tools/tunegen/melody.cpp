@@ -108,6 +108,12 @@ bool strong(const score& s, int row, int length) {
 
 void part_melody(score& s, int channel, int instrument, const key& k, const melody_style& st,
                  int from, int to, const std::string& form, int phrase_bars, rng& r) {
+    for (const auto* cells : {&st.rhythms, &st.cadences})
+        for (const std::vector<int>& cell : *cells) {
+            int rows = 0;
+            for (int len : cell) rows += std::abs(len);
+            if (rows != s.bar()) tunegen_fail("%s: a rhythm cell is not one bar", s.module.title.c_str());
+        }
     std::vector<motif> motifs(26);
     std::vector<bool> made(26, false);
     int degree = k.degree_near((st.low + st.high) / 2);

@@ -92,19 +92,25 @@ int root_at_or_above(const chord& c, int low) {
 }
 
 void part_pad(score& s, int first, int count, int instrument, int volume, int from, int to,
-              int low, int high, int restrike) {
+              int low, int high, const std::string& rhythm) {
     std::vector<int> previous;
-    for (int row = from; row < to;) {
-        int end = span_end(s, row, to);
+    auto strike = [&](int row, int v, bool all) {
         std::vector<int> voices = voice_chord(s.harmony(row), previous, count, low, high);
-        for (int i = 0; i < count; i++) {
-            if (previous.empty() || voices[i] != previous[i] || restrike)
-                s.note(first + i, row, voices[i], instrument, volume);
-            for (int again = row + restrike; restrike && again < end; again += restrike)
-                s.note(first + i, again, voices[i], instrument, volume);
-        }
+        for (int i = 0; i < count; i++)
+            if (all || previous.empty() || voices[i] != previous[i])
+                s.note(first + i, row, voices[i], instrument, clamp_volume(v));
         previous = voices;
-        row = end;
+    };
+    if (rhythm.empty()) {
+        for (int row = from; row < to; row = span_end(s, row, to)) strike(row, volume, false);
+    } else {
+        check_bar_pattern(s, rhythm);
+        for (int row = from; row < to; row++) {
+            char ch = rhythm[(row - from) % s.bar()];
+            if (ch == 'x' || ch == 'o') strike(row, ch == 'x' ? volume : volume * 3 / 5, true);
+            if (ch == '=')
+                for (int i = 0; i < count; i++) s.off(first + i, row);
+        }
     }
     for (int i = 0; i < count; i++) s.off(first + i, to);
 }

@@ -14,10 +14,10 @@ int root_at_or_above(const chord& c, int low);
 
 // Sustained chords on count channels from first, voice-led: each chord keeps
 // the voices it shares with the last and moves the others the shortest way.
-// restrike > 0 sounds the chord again every restrike rows. Voices end with a
-// note-off at to.
+// With a rhythm (one bar: 'x' strike, 'o' soft strike, '=' let go, '.' go
+// on) the chord is struck to it instead. Voices end with a note-off at to.
 void part_pad(score& s, int first, int count, int instrument, int volume, int from, int to,
-              int low, int high, int restrike = 0);
+              int low, int high, const std::string& rhythm = "");
 
 enum class bass_style { held, eighths, octaves, root_fifth, walking, waltz, syncopated, pulse };
 void part_bass(score& s, int channel, int instrument, int volume, int from, int to, bass_style style,

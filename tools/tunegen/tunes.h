@@ -12,3 +12,10 @@ it_module tune_build(int n);
 
 // One builder per tune, in tunes_*.cpp.
 it_module tune_pixel_sunrise();
+it_module tune_tidal_glass();
+it_module tune_neon_circuit();
+it_module tune_blue_hour();
+it_module tune_carousel_waltz();
+it_module tune_desert_caravan();
+it_module tune_quiet_rain();
+it_module tune_midnight_highway();
