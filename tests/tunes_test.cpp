@@ -48,15 +48,18 @@ struct loudness {
     double peak = 0;
     double rms_db = -200;
     double seconds = 0;
-    double longest_gap = 0;   // seconds below gap_db inside the piece
-    double trailing_gap = 0;  // seconds below gap_db at the end
-    std::vector<double> left; // the left channel, kept when asked
+    double longest_gap = 0;    // seconds below gap_db inside the piece
+    double trailing_gap = 0;   // seconds below gap_db at the end
+    double last_db = -200;     // the last 300 ms
+    std::vector<double> left;  // the left channel, kept when asked
 };
 
 constexpr double gap_db = -45;
 constexpr double window = 0.05;
 
-double to_db(double x) { return 20 * std::log10(std::max(x, 1e-10)); }
+double to_db(double x) {
+    return 20 * std::log10(std::max(x, 1e-10));
+}
 
 // Renders the whole module once, in 50 ms windows.
 loudness render(openmpt_module* mod, bool keep = false) {
@@ -65,7 +68,9 @@ loudness render(openmpt_module* mod, bool keep = false) {
     std::vector<float> buffer(2 * frames);
     double sum = 0, gap = 0;
     size_t count = 0;
-    while (size_t got = openmpt_module_read_interleaved_float_stereo(mod, rate, frames, buffer.data())) {
+    std::vector<double> windows;
+    while (size_t got =
+               openmpt_module_read_interleaved_float_stereo(mod, rate, frames, buffer.data())) {
         double window_sum = 0;
         for (size_t i = 0; i < 2 * got; i++) {
             l.peak = std::max(l.peak, static_cast<double>(std::fabs(buffer[i])));
@@ -76,11 +81,16 @@ loudness render(openmpt_module* mod, bool keep = false) {
         sum += window_sum;
         count += 2 * got;
         l.seconds += static_cast<double>(got) / rate;
-        bool quiet = to_db(std::sqrt(window_sum / (2 * got))) < gap_db;
+        windows.push_back(window_sum / (2 * got));
+        bool quiet = to_db(std::sqrt(windows.back())) < gap_db;
         if (!quiet) l.longest_gap = std::max(l.longest_gap, gap);
         gap = quiet ? gap + window : 0;
     }
     l.trailing_gap = gap;
+    double tail = 0;
+    size_t last = std::min<size_t>(windows.size(), 6);
+    for (size_t i = windows.size() - last; i < windows.size(); i++) tail += windows[i] / last;
+    l.last_db = to_db(std::sqrt(tail));
     l.rms_db = to_db(std::sqrt(sum / std::max<size_t>(count, 1)));
     return l;
 }
@@ -123,7 +133,9 @@ TEST_P(Tune, PlaysOnceAudiblyWithoutClippingOrGaps) {
     EXPECT_LT(l.peak, 1.0);
     EXPECT_GT(l.rms_db, -30.0);
     EXPECT_LT(l.longest_gap, 1.0);
-    // A fade or the last chord's release, not a stretch of nothing.
+    // It ends with a fade or the last chord's release, not cut off in the
+    // middle of a sound nor after a stretch of nothing.
+    EXPECT_LT(l.last_db, l.rms_db - 25);
     EXPECT_LT(l.trailing_gap, 3.0);
 }
 
@@ -266,7 +278,9 @@ it_module round_trip_module() {
 }
 
 // libopenmpt numbers notes from 1 (C-0) and keeps 254 and 255.
-int expected_note(int16_t note) { return note < 0 ? 0 : note >= 120 ? note : note + 1; }
+int expected_note(int16_t note) {
+    return note < 0 ? 0 : note >= 120 ? note : note + 1;
+}
 
 TEST(Writer, HeaderNamesOrdersAndEveryCellReadBackThroughLibopenmpt) {
     it_module model = round_trip_module();
@@ -278,7 +292,8 @@ TEST(Writer, HeaderNamesOrdersAndEveryCellReadBackThroughLibopenmpt) {
     EXPECT_EQ(openmpt_module_get_current_tempo(m.mod), 133);
     EXPECT_EQ(openmpt_module_get_num_channels(m.mod), 6);
     ASSERT_EQ(openmpt_module_get_num_orders(m.mod), 3);
-    for (int o = 0; o < 3; o++) EXPECT_EQ(openmpt_module_get_order_pattern(m.mod, o), model.orders[o]);
+    for (int o = 0; o < 3; o++)
+        EXPECT_EQ(openmpt_module_get_order_pattern(m.mod, o), model.orders[o]);
     ASSERT_EQ(openmpt_module_get_num_patterns(m.mod), 2);
     EXPECT_EQ(openmpt_module_get_pattern_num_rows(m.mod, 0), 32);
     EXPECT_EQ(openmpt_module_get_pattern_num_rows(m.mod, 1), 48);
@@ -289,26 +304,32 @@ TEST(Writer, HeaderNamesOrdersAndEveryCellReadBackThroughLibopenmpt) {
         return openmpt_module_get_pattern_row_channel_command(m.mod, p, row, ch, what);
     };
     auto text = [&](int p, int row, int ch, int what) {
-        return std::string(openmpt_module_format_pattern_row_channel_command(m.mod, p, row, ch, what));
+        return std::string(
+            openmpt_module_format_pattern_row_channel_command(m.mod, p, row, ch, what));
     };
     for (int p = 0; p < 2; p++)
         for (int row = 0; row < model.patterns[p].rows; row++)
             for (int ch = 0; ch < 6; ch++) {
-                SCOPED_TRACE(testing::Message() << "pattern " << p << " row " << row << " channel " << ch);
+                SCOPED_TRACE(testing::Message()
+                             << "pattern " << p << " row " << row << " channel " << ch);
                 const it_cell& c = model.patterns[p].at(row, ch);
                 EXPECT_EQ(get(p, row, ch, OPENMPT_MODULE_COMMAND_NOTE), expected_note(c.note));
                 EXPECT_EQ(get(p, row, ch, OPENMPT_MODULE_COMMAND_INSTRUMENT), c.instrument);
-                std::string effect = c.command ? std::string(1, static_cast<char>('A' + c.command - 1)) : ".";
+                std::string effect =
+                    c.command ? std::string(1, static_cast<char>('A' + c.command - 1)) : ".";
                 EXPECT_EQ(text(p, row, ch, OPENMPT_MODULE_COMMAND_EFFECT), effect);
                 EXPECT_EQ(get(p, row, ch, OPENMPT_MODULE_COMMAND_PARAMETER), c.param);
                 // Volume column: plain volume, panning, or a slide of 0..9.
                 std::string kind = text(p, row, ch, OPENMPT_MODULE_COMMAND_VOLUMEEFFECT);
                 int value = get(p, row, ch, OPENMPT_MODULE_COMMAND_VOLUME);
-                if (c.volume < 0) EXPECT_EQ(kind, " ");
-                else if (c.volume <= 64) EXPECT_EQ(kind + std::to_string(value), "v" + std::to_string(c.volume));
+                if (c.volume < 0)
+                    EXPECT_EQ(kind, " ");
+                else if (c.volume <= 64)
+                    EXPECT_EQ(kind + std::to_string(value), "v" + std::to_string(c.volume));
                 else if (c.volume >= 128 && c.volume <= 192)
                     EXPECT_EQ(kind + std::to_string(value), "p" + std::to_string(c.volume - 128));
-                else EXPECT_EQ(kind + std::to_string(value), "d" + std::to_string(c.volume - 95));
+                else
+                    EXPECT_EQ(kind + std::to_string(value), "d" + std::to_string(c.volume - 95));
             }
 }
 
@@ -322,12 +343,12 @@ TEST(Writer, PacksRepeatedFieldsAsSameAsLast) {
     p.at(0, 0) = {60, 1, 64, it_fx('A'), 3};
     p.at(1, 0) = p.at(0, 0);
     p.at(2, 0) = p.at(0, 0);
-    std::vector<uint8_t> expected = {42, 0, 32, 0, 0, 0, 0, 0,          // data length, rows
-                                     0x81, 0x0f, 60, 1, 64, 1, 3, 0, // row 0: every field
-                                     0x81, 0xf0, 0,                  // row 1: all as last
-                                     0x01, 0};                       // row 2: the same mask
-    expected.insert(expected.end(), 29, 0);                          // rows 3..31: empty
+    std::vector<uint8_t> expected = {42,   0,    32, 0, 0,  0, 0, 0,  // data length, rows
+                                     0x81, 0x0f, 60, 1, 64, 1, 3, 0,  // row 0: every field
+                                     0x81, 0xf0, 0,                   // row 1: all as last
+                                     0x01, 0};                        // row 2: the same mask
+    expected.insert(expected.end(), 29, 0);                           // rows 3..31: empty
     EXPECT_EQ(it_pack_pattern(p), expected);
 }
 
-} // namespace
+}  // namespace

@@ -40,7 +40,7 @@ it_module fixture_module(const fixture& f) {
     return m;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<uint8_t> fixture_bytes(const fixture& f) {
     if (f.orders == 0) {

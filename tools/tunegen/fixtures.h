@@ -12,11 +12,11 @@
 #include <vector>
 
 struct fixture {
-    const char* file;     // file name in the fixtures folder
-    const char* title;    // the module's song name
-    int orders;           // orders before the end marker; 0: not a module
-    double order_seconds; // how long each order plays
-    double seconds;       // orders * order_seconds
+    const char* file;      // file name in the fixtures folder
+    const char* title;     // the module's song name
+    int orders;            // orders before the end marker; 0: not a module
+    double order_seconds;  // how long each order plays
+    double seconds;        // orders * order_seconds
 };
 
 inline constexpr fixture fixtures[] = {

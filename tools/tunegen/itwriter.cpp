@@ -47,7 +47,8 @@ struct bytes {
 };
 
 void check_module(const it_module& m) {
-    if (m.orders.empty() || m.orders.size() > 255) tunegen_fail("%s: bad order count", m.title.c_str());
+    if (m.orders.empty() || m.orders.size() > 255)
+        tunegen_fail("%s: bad order count", m.title.c_str());
     if (m.patterns.size() > 200) tunegen_fail("%s: more than 200 patterns", m.title.c_str());
     if (m.instruments.size() > 99 || m.samples.size() > 99)
         tunegen_fail("%s: more than 99 instruments or samples", m.title.c_str());
@@ -76,14 +77,14 @@ void write_header(bytes& out, const it_module& m, int channels) {
     out.u16(format_version);
     out.u16(format_version);
     out.u16(flag_stereo | flag_instruments | flag_linear);
-    out.u16(0x0004); // special: the row highlights above are meant
+    out.u16(0x0004);  // special: the row highlights above are meant
     out.u8(m.global_volume);
     out.u8(m.mix_volume);
     out.u8(m.speed);
     out.u8(m.tempo);
     out.u8(m.separation);
-    out.u8(0);  // pitch wheel depth
-    out.u16(0); // no message
+    out.u8(0);   // pitch wheel depth
+    out.u16(0);  // no message
     out.u32(0);
     out.u32(0);
     // Channels past the used ones are switched off (128 added to the pan).
@@ -103,7 +104,8 @@ void write_envelope(bytes& out, const it_envelope& e) {
     if (on && e.sustain_begin >= 0) flags |= 4;
     out.u8(flags);
     // An unused envelope still carries two nodes, as trackers save it.
-    std::vector<it_envelope_node> nodes = on ? e.nodes : std::vector<it_envelope_node>{{0, 0}, {100, 0}};
+    std::vector<it_envelope_node> nodes =
+        on ? e.nodes : std::vector<it_envelope_node>{{0, 0}, {100, 0}};
     if (nodes.size() > 25) tunegen_fail("envelope with more than 25 nodes");
     out.u8(static_cast<unsigned>(nodes.size()));
     out.u8(e.loop_begin >= 0 ? e.loop_begin : 0);
@@ -123,11 +125,11 @@ void write_instrument(bytes& out, const it_instrument& ins) {
     out.text("", 12);
     out.u8(0);
     out.u8(static_cast<uint8_t>(ins.nna));
-    out.u8(0); // no duplicate check
+    out.u8(0);  // no duplicate check
     out.u8(0);
     out.u16(ins.fadeout);
-    out.u8(0);  // pitch-pan separation
-    out.u8(60); // pitch-pan centre C-5
+    out.u8(0);   // pitch-pan separation
+    out.u8(60);  // pitch-pan centre C-5
     out.u8(ins.global_volume);
     out.u8(ins.default_pan >= 0 ? ins.default_pan : 128 + 32);
     out.u8(ins.random_volume);
@@ -136,9 +138,9 @@ void write_instrument(bytes& out, const it_instrument& ins) {
     out.u8(ins.split_note >= 0 ? 2 : 1);
     out.u8(0);
     out.text(ins.name, 26);
-    out.u8(0); // no filter cutoff
-    out.u8(0); // no resonance
-    out.u8(0); // no MIDI channel
+    out.u8(0);  // no filter cutoff
+    out.u8(0);  // no resonance
+    out.u8(0);  // no MIDI channel
     out.u8(0xff);
     out.u16(0xffff);
     for (int note = 0; note < 120; note++) {
@@ -147,7 +149,7 @@ void write_instrument(bytes& out, const it_instrument& ins) {
         out.u8(upper ? ins.split_sample : ins.sample);
     }
     write_envelope(out, ins.volume);
-    write_envelope(out, it_envelope{}); // panning
+    write_envelope(out, it_envelope{});  // panning
     write_envelope(out, ins.pitch);
     for (int i = 0; i < 4; i++) out.u8(0);
 }
@@ -163,8 +165,8 @@ void write_sample_header(bytes& out, const it_sample& s, uint32_t data_offset) {
     out.u8(flags);
     out.u8(s.volume);
     out.text(s.name, 26);
-    out.u8(1);  // signed data
-    out.u8(32); // no default pan
+    out.u8(1);   // signed data
+    out.u8(32);  // no default pan
     out.u32(static_cast<uint32_t>(s.data.size()));
     out.u32(s.loop ? s.loop_begin : 0);
     out.u32(s.loop ? s.loop_end : 0);
@@ -175,7 +177,7 @@ void write_sample_header(bytes& out, const it_sample& s, uint32_t data_offset) {
     out.u8(s.vibrato_speed);
     out.u8(s.vibrato_depth);
     out.u8(s.vibrato_rate);
-    out.u8(0); // sine
+    out.u8(0);  // sine
 }
 
 // Packs one channel's cell: the mask says which fields follow; a field equal
@@ -224,7 +226,7 @@ void pack_cell(bytes& out, int channel, const it_cell& c, channel_memory& mem) {
     }
 }
 
-} // namespace
+}  // namespace
 
 [[noreturn]] void tunegen_fail(const char* format, ...) {
     va_list args;

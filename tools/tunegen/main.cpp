@@ -19,10 +19,11 @@ void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (!f) tunegen_fail("cannot create %s", temporary.c_str());
     bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = fclose(f) == 0 && ok;
-    if (!ok || rename(temporary.c_str(), path.c_str()) != 0) tunegen_fail("cannot write %s", path.c_str());
+    if (!ok || rename(temporary.c_str(), path.c_str()) != 0)
+        tunegen_fail("cannot write %s", path.c_str());
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) tunegen_fail("usage: tunegen TUNES_DIR FIXTURES_DIR");
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
         snprintf(name, sizeof name, "tune%02d.it", n);
         write_file(std::string(argv[1]) + "/" + name, it_write(tune_build(n)));
     }
-    for (const fixture& f : fixtures) write_file(std::string(argv[2]) + "/" + f.file, fixture_bytes(f));
+    for (const fixture& f : fixtures)
+        write_file(std::string(argv[2]) + "/" + f.file, fixture_bytes(f));
     return 0;
 }

@@ -14,8 +14,8 @@
 namespace {
 
 struct motif {
-    std::vector<int> rhythm; // lengths in rows, rests negative, phrase_bars bars
-    std::vector<int> steps;  // one scale step per note
+    std::vector<int> rhythm;  // lengths in rows, rests negative, phrase_bars bars
+    std::vector<int> steps;   // one scale step per note
 };
 
 int pick_step(const melody_style& st, int previous, rng& r) {
@@ -73,7 +73,8 @@ motif vary(const motif& m, const melody_style& st, rng& r) {
         int total = 0;
         size_t cut = 0;
         for (int len : v.rhythm) total += std::abs(len);
-        for (int acc = 0; cut < v.rhythm.size() && acc < total - bar_rows; cut++) acc += std::abs(v.rhythm[cut]);
+        for (int acc = 0; cut < v.rhythm.size() && acc < total - bar_rows; cut++)
+            acc += std::abs(v.rhythm[cut]);
         size_t notes_before = 0;
         for (size_t i = 0; i < cut; i++) notes_before += v.rhythm[i] > 0;
         v.rhythm.resize(cut);
@@ -104,7 +105,7 @@ bool strong(const score& s, int row, int length) {
     return in_bar % strong_every == 0 || length >= 2 * s.rows_per_beat;
 }
 
-} // namespace
+}  // namespace
 
 void part_melody(score& s, int channel, int instrument, const key& k, const melody_style& st,
                  int from, int to, const std::string& form, int phrase_bars, rng& r) {
@@ -112,7 +113,8 @@ void part_melody(score& s, int channel, int instrument, const key& k, const melo
         for (const std::vector<int>& cell : *cells) {
             int rows = 0;
             for (int len : cell) rows += std::abs(len);
-            if (rows != s.bar()) tunegen_fail("%s: a rhythm cell is not one bar", s.module.title.c_str());
+            if (rows != s.bar())
+                tunegen_fail("%s: a rhythm cell is not one bar", s.module.title.c_str());
         }
     std::vector<motif> motifs(26);
     std::vector<bool> made(26, false);
@@ -162,10 +164,13 @@ void part_melody(score& s, int channel, int instrument, const key& k, const melo
             bool slide = st.slide && last_pitch >= 0 && std::abs(pitch - last_pitch) <= 4 &&
                          pitch != last_pitch && r.chance(st.slide_chance);
             s.note(channel, row, pitch, instrument, volume);
-            if (slide) s.fx(channel, row, 'G', st.slide);
-            else if (st.decay) s.fx(channel, row, 'D', st.decay);
+            if (slide)
+                s.fx(channel, row, 'G', st.slide);
+            else if (st.decay)
+                s.fx(channel, row, 'D', st.decay);
             if (st.vibrato)
-                for (int t = row + st.vibrato_after; t < row + length; t++) s.fx(channel, t, 'H', st.vibrato);
+                for (int t = row + st.vibrato_after; t < row + length; t++)
+                    s.fx(channel, t, 'H', st.vibrato);
             if (st.staccato && length >= 2) s.off(channel, row + length * 3 / 4);
             last_pitch = st.staccato ? -1 : pitch;
             row += length;
@@ -185,12 +190,15 @@ void part_harmony(score& s, int src, int dst, int instrument, const key& k, int 
             // Keep long notes inside the chord: move a step if the plain
             // interval clashes with it.
             if (!h.has(k.note(d))) {
-                if (h.has(k.note(d - 1))) d -= 1;
-                else if (h.has(k.note(d + 1)) && degrees < -1) d += 1;
+                if (h.has(k.note(d - 1)))
+                    d -= 1;
+                else if (h.has(k.note(d + 1)) && degrees < -1)
+                    d += 1;
             }
             s.note(dst, row, k.note(d), instrument, volume);
         }
-        if (c.command == it_fx('H') || c.command == it_fx('G')) s.fx(dst, row, c.command - 1 + 'A', c.param);
+        if (c.command == it_fx('H') || c.command == it_fx('G'))
+            s.fx(dst, row, c.command - 1 + 'A', c.param);
     }
     s.off(dst, to);
 }

@@ -8,10 +8,14 @@
 
 namespace {
 
-int clamp_volume(int v) { return std::clamp(v, 0, 64); }
+int clamp_volume(int v) {
+    return std::clamp(v, 0, 64);
+}
 
 // The next chord's start, the part's end, whichever comes first.
-int span_end(const score& s, int row, int to) { return std::min(s.harmony_end(row), to); }
+int span_end(const score& s, int row, int to) {
+    return std::min(s.harmony_end(row), to);
+}
 
 struct voicing_search {
     const chord* c;
@@ -80,10 +84,11 @@ std::vector<int> tones_above(const chord& c, int low, size_t count) {
 
 void check_bar_pattern(const score& s, const std::string& pattern) {
     if (static_cast<int>(pattern.size()) != s.bar())
-        tunegen_fail("%s: pattern \"%s\" is not one bar long", s.module.title.c_str(), pattern.c_str());
+        tunegen_fail("%s: pattern \"%s\" is not one bar long", s.module.title.c_str(),
+                     pattern.c_str());
 }
 
-} // namespace
+}  // namespace
 
 int root_at_or_above(const chord& c, int low) {
     int p = low;
@@ -91,8 +96,8 @@ int root_at_or_above(const chord& c, int low) {
     return p;
 }
 
-void part_pad(score& s, int first, int count, int instrument, int volume, int from, int to,
-              int low, int high, const std::string& rhythm) {
+void part_pad(score& s, int first, int count, int instrument, int volume, int from, int to, int low,
+              int high, const std::string& rhythm) {
     std::vector<int> previous;
     auto strike = [&](int row, int v, bool all) {
         std::vector<int> voices = voice_chord(s.harmony(row), previous, count, low, high);
@@ -115,8 +120,8 @@ void part_pad(score& s, int first, int count, int instrument, int volume, int fr
     for (int i = 0; i < count; i++) s.off(first + i, to);
 }
 
-void part_bass(score& s, int channel, int instrument, int volume, int from, int to, bass_style style,
-               int low, rng& r) {
+void part_bass(score& s, int channel, int instrument, int volume, int from, int to,
+               bass_style style, int low, rng& r) {
     const int beat = s.rows_per_beat, step = std::max(1, beat / 2), bar = s.bar();
     int last = -1;
     auto play = [&](int row, int pitch, int v) {
@@ -148,13 +153,16 @@ void part_bass(score& s, int channel, int instrument, int volume, int from, int 
             break;
         }
         case bass_style::root_fifth:
-            for (int t = row, i = 0; t < end; t += 2 * beat, i++) play(t, i % 2 ? fifth : root, volume);
+            for (int t = row, i = 0; t < end; t += 2 * beat, i++)
+                play(t, i % 2 ? fifth : root, volume);
             break;
         case bass_style::walking:
             for (int t = row; t < end; t += beat) {
                 int pitch;
-                if (t == row) pitch = root;
-                else if (t + beat >= end && end < to) pitch = next_root + (r.chance(0.5) ? 1 : -1);
+                if (t == row)
+                    pitch = root;
+                else if (t + beat >= end && end < to)
+                    pitch = next_root + (r.chance(0.5) ? 1 : -1);
                 else {
                     // A chord tone or its neighbour, near the last note.
                     std::vector<int> options = tones_above(c, low, 6);
@@ -172,7 +180,8 @@ void part_bass(score& s, int channel, int instrument, int volume, int from, int 
             for (int b = row; b < end; b += bar) {
                 play(b, root, volume);
                 if (b + 3 * step < end) play(b + 3 * step, root, volume - 8);
-                if (b + 6 * step < end) play(b + 6 * step, r.chance(0.5) ? root + 12 : fifth, volume - 4);
+                if (b + 6 * step < end)
+                    play(b + 6 * step, r.chance(0.5) ? root + 12 : fifth, volume - 4);
             }
             break;
         }
@@ -197,7 +206,10 @@ void part_drums(score& s, const std::vector<drum_line>& groove, const std::vecto
         for (const drum_line& d : lines)
             for (int i = 0; i < s.bar() && bar_start + i < to; i++) {
                 char ch = d.pattern[i];
-                int v = ch == 'X' ? d.volume : ch == 'x' ? d.volume * 4 / 5 : ch == 'o' ? d.volume * 9 / 20 : -1;
+                int v = ch == 'X'   ? d.volume
+                        : ch == 'x' ? d.volume * 4 / 5
+                        : ch == 'o' ? d.volume * 9 / 20
+                                    : -1;
                 if (v >= 0) s.note(d.channel, bar_start + i, 60, d.instrument, clamp_volume(v));
             }
     }

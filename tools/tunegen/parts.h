@@ -16,12 +16,12 @@ int root_at_or_above(const chord& c, int low);
 // the voices it shares with the last and moves the others the shortest way.
 // With a rhythm (one bar: 'x' strike, 'o' soft strike, '=' let go, '.' go
 // on) the chord is struck to it instead. Voices end with a note-off at to.
-void part_pad(score& s, int first, int count, int instrument, int volume, int from, int to,
-              int low, int high, const std::string& rhythm = "");
+void part_pad(score& s, int first, int count, int instrument, int volume, int from, int to, int low,
+              int high, const std::string& rhythm = "");
 
 enum class bass_style { held, eighths, octaves, root_fifth, walking, waltz, syncopated, pulse };
-void part_bass(score& s, int channel, int instrument, int volume, int from, int to, bass_style style,
-               int low, rng& r);
+void part_bass(score& s, int channel, int instrument, int volume, int from, int to,
+               bass_style style, int low, rng& r);
 
 // One drum voice: a pattern of one bar, a character per row: '.' nothing,
 // 'o' soft, 'x' normal, 'X' accented.
@@ -53,13 +53,13 @@ struct melody_style {
     std::vector<std::vector<int>> rhythms;
     // Cells that end a phrase: their last note is long.
     std::vector<std::vector<int>> cadences;
-    double leap = 0.25;    // chance that a step is a leap
-    int vibrato = 0;       // H parameter on long notes, 0 none
-    int vibrato_after = 4; // rows into a note before the vibrato starts
-    int slide = 0;         // G parameter for sliding into near notes, 0 none
+    double leap = 0.25;     // chance that a step is a leap
+    int vibrato = 0;        // H parameter on long notes, 0 none
+    int vibrato_after = 4;  // rows into a note before the vibrato starts
+    int slide = 0;          // G parameter for sliding into near notes, 0 none
     double slide_chance = 0;
-    bool staccato = false; // note-off three quarters through each note
-    int decay = 0;         // volume slide down on every note, 0 none
+    bool staccato = false;  // note-off three quarters through each note
+    int decay = 0;          // volume slide down on every note, 0 none
 };
 // A melody of phrases of phrase_bars bars, one per letter of form; letters
 // that repeat reuse their motif, varied.

@@ -16,7 +16,9 @@ const std::vector<int> pentatonic_scale = {0, 2, 4, 7, 9};
 
 namespace {
 
-int pitch_class(int note) { return ((note % 12) + 12) % 12; }
+int pitch_class(int note) {
+    return ((note % 12) + 12) % 12;
+}
 
 struct quality {
     const char* suffix;
@@ -24,16 +26,29 @@ struct quality {
 };
 
 const std::vector<quality> qualities = {
-    {"", {0, 4, 7}},           {"m", {0, 3, 7}},          {"7", {0, 4, 7, 10}},
-    {"maj7", {0, 4, 7, 11}},   {"m7", {0, 3, 7, 10}},     {"dim", {0, 3, 6}},
-    {"m7b5", {0, 3, 6, 10}},   {"dim7", {0, 3, 6, 9}},    {"aug", {0, 4, 8}},
-    {"sus4", {0, 5, 7}},       {"sus2", {0, 2, 7}},       {"7sus4", {0, 5, 7, 10}},
-    {"add9", {0, 4, 7, 14}},   {"madd9", {0, 3, 7, 14}},  {"6", {0, 4, 7, 9}},
-    {"m6", {0, 3, 7, 9}},      {"9", {0, 4, 7, 10, 14}},  {"m9", {0, 3, 7, 10, 14}},
-    {"maj9", {0, 4, 7, 11, 14}}, {"mmaj7", {0, 3, 7, 11}},
+    {"", {0, 4, 7}},
+    {"m", {0, 3, 7}},
+    {"7", {0, 4, 7, 10}},
+    {"maj7", {0, 4, 7, 11}},
+    {"m7", {0, 3, 7, 10}},
+    {"dim", {0, 3, 6}},
+    {"m7b5", {0, 3, 6, 10}},
+    {"dim7", {0, 3, 6, 9}},
+    {"aug", {0, 4, 8}},
+    {"sus4", {0, 5, 7}},
+    {"sus2", {0, 2, 7}},
+    {"7sus4", {0, 5, 7, 10}},
+    {"add9", {0, 4, 7, 14}},
+    {"madd9", {0, 3, 7, 14}},
+    {"6", {0, 4, 7, 9}},
+    {"m6", {0, 3, 7, 9}},
+    {"9", {0, 4, 7, 10, 14}},
+    {"m9", {0, 3, 7, 10, 14}},
+    {"maj9", {0, 4, 7, 11, 14}},
+    {"mmaj7", {0, 3, 7, 11}},
 };
 
-} // namespace
+}  // namespace
 
 bool chord::has(int pitch) const {
     for (int t : tones)
@@ -42,8 +57,9 @@ bool chord::has(int pitch) const {
 }
 
 chord chord_named(const std::string& name) {
-    static const int letters[7] = {9, 11, 0, 2, 4, 5, 7}; // A..G
-    if (name.empty() || name[0] < 'A' || name[0] > 'G') tunegen_fail("bad chord \"%s\"", name.c_str());
+    static const int letters[7] = {9, 11, 0, 2, 4, 5, 7};  // A..G
+    if (name.empty() || name[0] < 'A' || name[0] > 'G')
+        tunegen_fail("bad chord \"%s\"", name.c_str());
     chord c;
     c.root = letters[name[0] - 'A'];
     size_t i = 1;
@@ -78,7 +94,9 @@ int key::degree_near(int target) const {
     return best;
 }
 
-it_cell& score::at(int row, int channel) { return grid[row * channels + channel]; }
+it_cell& score::at(int row, int channel) {
+    return grid[row * channels + channel];
+}
 
 const chord& score::harmony(int row) const {
     size_t i = 0;
@@ -94,7 +112,8 @@ int score::harmony_end(int row) const {
 
 void score::note(int channel, int row, int pitch, int instrument, int volume) {
     if (row < 0 || row >= rows) return;
-    if (pitch < 0 || pitch > 119) tunegen_fail("%s: note %d out of range", module.title.c_str(), pitch);
+    if (pitch < 0 || pitch > 119)
+        tunegen_fail("%s: note %d out of range", module.title.c_str(), pitch);
     it_cell& c = at(row, channel);
     c.note = static_cast<int16_t>(pitch);
     c.instrument = static_cast<uint8_t>(instrument);
@@ -180,7 +199,8 @@ const placed_section& score_section(const score& s, const std::string& name, int
 
 it_module score_finish(score& s) {
     int length = s.bars_per_pattern * s.bar();
-    if (s.rows % length) tunegen_fail("%s: the grid does not fill whole patterns", s.module.title.c_str());
+    if (s.rows % length)
+        tunegen_fail("%s: the grid does not fill whole patterns", s.module.title.c_str());
     it_module m = s.module;
     for (int from = 0; from < s.rows; from += length) {
         it_pattern p;
@@ -218,7 +238,8 @@ it_envelope envelope_adsr(int attack, int decay, int sustain, int release) {
     e.nodes.push_back({0, static_cast<int8_t>(attack > 0 ? 0 : 64)});
     int tick = 0;
     if (attack > 0) e.nodes.push_back({static_cast<uint16_t>(tick += attack), 64});
-    if (decay > 0) e.nodes.push_back({static_cast<uint16_t>(tick += decay), static_cast<int8_t>(sustain)});
+    if (decay > 0)
+        e.nodes.push_back({static_cast<uint16_t>(tick += decay), static_cast<int8_t>(sustain)});
     e.sustain_begin = e.sustain_end = static_cast<int>(e.nodes.size()) - 1;
     e.nodes.push_back({static_cast<uint16_t>(tick + (release > 0 ? release : 1)), 0});
     return e;

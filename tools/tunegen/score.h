@@ -16,7 +16,7 @@
 struct chord {
     int root = 0;
     std::vector<int> tones;
-    bool has(int pitch) const; // pitch class test
+    bool has(int pitch) const;  // pitch class test
 };
 
 // "C", "F#m7", "Bbmaj7", "Esus4", "Am7b5" ...; an unknown name ends the program.
@@ -25,7 +25,7 @@ chord chord_named(const std::string& name);
 // A key: the tonic as a note (C-5 = 60) and the scale's steps above it.
 struct key {
     int tonic = 60;
-    std::vector<int> scale; // semitones, ascending, first 0
+    std::vector<int> scale;  // semitones, ascending, first 0
     // The note of scale degree d (0 = tonic; 7 of a seven-note scale is the
     // tonic an octave up, negative degrees lie below).
     int note(int degree) const;
@@ -37,15 +37,15 @@ extern const std::vector<int> major_scale, minor_scale, dorian_scale, mixolydian
     lydian_scale, harmonic_minor_scale, phrygian_dominant_scale, pentatonic_scale;
 
 struct section {
-    std::string name;   // "intro", "verse", ... (for the reader of the tune)
-    int bars;           // a multiple of the score's bars per pattern
-    std::string chords; // chord names a bar each; "name:beats" for shorter ones
+    std::string name;    // "intro", "verse", ... (for the reader of the tune)
+    int bars;            // a multiple of the score's bars per pattern
+    std::string chords;  // chord names a bar each; "name:beats" for shorter ones
 };
 
 // Where a section lies in the grid once laid out.
 struct placed_section {
     std::string name;
-    int from, to; // rows, to exclusive
+    int from, to;  // rows, to exclusive
 };
 
 struct score {
@@ -54,9 +54,9 @@ struct score {
     int rows_per_beat = 4;
     int beats_per_bar = 4;
     int bars_per_pattern = 4;
-    int rows = 0;                     // the grid's length
-    std::vector<it_cell> grid;        // rows * channels
-    std::vector<int> chord_start;     // harmony: row where each chord begins
+    int rows = 0;                  // the grid's length
+    std::vector<it_cell> grid;     // rows * channels
+    std::vector<int> chord_start;  // harmony: row where each chord begins
     std::vector<chord> chord_at_start;
     std::vector<placed_section> sections;
 

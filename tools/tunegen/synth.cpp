@@ -58,7 +58,8 @@ std::vector<int16_t> to_pcm(const std::vector<double>& x) {
     double peak = 1e-9;
     for (double v : x) peak = std::max(peak, std::fabs(v));
     std::vector<int16_t> out(x.size());
-    for (size_t i = 0; i < x.size(); i++) out[i] = static_cast<int16_t>(std::lround(x[i] / peak * 29490.0));
+    for (size_t i = 0; i < x.size(); i++)
+        out[i] = static_cast<int16_t>(std::lround(x[i] / peak * 29490.0));
     return out;
 }
 
@@ -95,19 +96,32 @@ double wave_at(wave shape, int harmonics, double phase) {
         double sigma = std::sin(x) / x;
         double a = 0, arg = 2 * pi * h * phase;
         switch (shape) {
-        case wave::saw: a = std::sin(arg) / h; break;
-        case wave::square: a = (h % 2) ? std::sin(arg) / h : 0; break;
-        case wave::triangle: a = (h % 2) ? ((h / 2) % 2 ? -1.0 : 1.0) * std::sin(arg) / (h * h) : 0; break;
-        case wave::pulse25: a = std::sin(pi * h * 0.25) * std::cos(arg) / h; break;
-        case wave::pulse12: a = std::sin(pi * h * 0.125) * std::cos(arg) / h; break;
-        case wave::sine: break;
+        case wave::saw:
+            a = std::sin(arg) / h;
+            break;
+        case wave::square:
+            a = (h % 2) ? std::sin(arg) / h : 0;
+            break;
+        case wave::triangle:
+            a = (h % 2) ? ((h / 2) % 2 ? -1.0 : 1.0) * std::sin(arg) / (h * h) : 0;
+            break;
+        case wave::pulse25:
+            a = std::sin(pi * h * 0.25) * std::cos(arg) / h;
+            break;
+        case wave::pulse12:
+            a = std::sin(pi * h * 0.125) * std::cos(arg) / h;
+            break;
+        case wave::sine:
+            break;
         }
         sum += sigma * a;
     }
     return sum;
 }
 
-double envelope_attack(double t, double attack) { return t < attack ? t / attack : 1.0; }
+double envelope_attack(double t, double attack) {
+    return t < attack ? t / attack : 1.0;
+}
 
 // Metallic noise of six square waves at unrelated pitches, a drum-machine
 // cymbal's source.
@@ -118,7 +132,7 @@ double metal(double t) {
     return sum / 6.0;
 }
 
-} // namespace
+}  // namespace
 
 it_sample synth_wave(const char* name, wave shape, int harmonics) {
     const int n = 256;
@@ -157,7 +171,8 @@ it_sample synth_fm(const char* name, double ratio, double index, double bright, 
         double t = i / rate;
         double ix = index * (0.1 + 0.9 * std::exp(-t / bright));
         double mod = ix * std::sin(2 * pi * middle_c * ratio * t);
-        x[i] = std::sin(2 * pi * middle_c * t + mod) * std::exp(-t / decay) * envelope_attack(t, 0.002);
+        x[i] = std::sin(2 * pi * middle_c * t + mod) * std::exp(-t / decay) *
+               envelope_attack(t, 0.002);
     }
     fade_tail(x, rate, 0.03);
     return make(name, x, rate);
@@ -190,7 +205,8 @@ it_sample synth_kick(const char* name, double from_hz, double to_hz, double swee
         double hz = to_hz + (from_hz - to_hz) * std::exp(-t / sweep);
         phase += hz / rate;
         double click = t < 0.003 ? 0.5 * (1 - t / 0.003) : 0;
-        x[i] = (std::sin(2 * pi * phase) + click) * std::exp(-t / decay) * envelope_attack(t, 0.0008);
+        x[i] =
+            (std::sin(2 * pi * phase) + click) * std::exp(-t / decay) * envelope_attack(t, 0.0008);
     }
     fade_tail(x, rate, 0.02);
     return make(name, x, rate);
@@ -235,7 +251,8 @@ it_sample synth_clap(const char* name, rng& r) {
     for (size_t i = 0; i < n; i++) {
         double t = i / rate;
         // Three quick bursts, then the room's tail.
-        double burst = std::fmod(t, 0.011) < 0.011 && t < 0.033 ? std::exp(-std::fmod(t, 0.011) / 0.003) : 0;
+        double burst =
+            std::fmod(t, 0.011) < 0.011 && t < 0.033 ? std::exp(-std::fmod(t, 0.011) / 0.003) : 0;
         double tail = t >= 0.033 ? std::exp(-(t - 0.033) / 0.06) : 0;
         x[i] = bp.run(r.bipolar()) * (burst + tail);
     }

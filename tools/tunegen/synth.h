@@ -21,7 +21,7 @@ struct rng {
         return state;
     }
     int below(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); }
-    double uniform() { return (next() >> 8) * (1.0 / 16777216.0); } // [0, 1)
+    double uniform() { return (next() >> 8) * (1.0 / 16777216.0); }  // [0, 1)
     double bipolar() { return uniform() * 2.0 - 1.0; }
     bool chance(double p) { return uniform() < p; }
 };

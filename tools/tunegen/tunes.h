@@ -19,3 +19,7 @@ it_module tune_carousel_waltz();
 it_module tune_desert_caravan();
 it_module tune_quiet_rain();
 it_module tune_midnight_highway();
+it_module tune_harbour_jig();
+it_module tune_clockwork_garden();
+it_module tune_lantern_festival();
+it_module tune_homeward();

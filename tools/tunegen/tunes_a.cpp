@@ -38,7 +38,8 @@ it_module tune_pixel_sunrise() {
     st.low = 62;
     st.high = 86;
     st.volume = 44;
-    st.rhythms = {{4, 4, 4, 4}, {4, 2, 2, 4, 4}, {6, 2, 4, 4}, {2, 2, 2, 2, 4, 4}, {4, 4, 2, 2, 4}, {-2, 2, 4, 4, 4}};
+    st.rhythms = {{4, 4, 4, 4},       {4, 2, 2, 4, 4}, {6, 2, 4, 4},
+                  {2, 2, 2, 2, 4, 4}, {4, 4, 2, 2, 4}, {-2, 2, 4, 4, 4}};
     st.cadences = {{4, 4, 8}, {4, 12}, {2, 2, 4, 8}, {6, 2, 8}};
     st.vibrato = 0x44;
     st.vibrato_after = 4;
@@ -100,7 +101,7 @@ it_module tune_tidal_glass() {
     ins.volume = envelope_adsr(80, 0, 64, 90);
     int sea = score_instrument(s, synth_noise_pad("surf", 700, r), ins);
     it_instrument ring;
-    ring.nna = it_nna::proceed; // bells ring on under the next one
+    ring.nna = it_nna::proceed;  // bells ring on under the next one
     int glass = score_instrument(s, synth_fm("glass bell", 3.5, 2.2, 0.25, 0.7, 1.8), ring);
     int shk = score_instrument(s, synth_shaker("shaker", r), it_instrument{});
 
@@ -121,7 +122,7 @@ it_module tune_tidal_glass() {
 
     s.note(surf, 0, 60, sea, 16);
     for (int row = 0; row < s.rows - 2 * s.bar(); row += 2)
-        s.fx(surf, row, 'D', (row / s.bar()) % 2 ? 0x01 : 0x10); // the sea swells and falls
+        s.fx(surf, row, 'D', (row / s.bar()) % 2 ? 0x01 : 0x10);  // the sea swells and falls
     s.off(surf, s.rows - s.bar());
     part_pad(s, pad, 3, strings, 40, 0, s.rows - s.bar(), 53, 72);
     part_bass(s, bass, sine, 46, s.bar(), s.rows - s.bar(), bass_style::held, 36, r);
@@ -146,7 +147,21 @@ it_module tune_tidal_glass() {
 // snare build before the second drop.
 it_module tune_neon_circuit() {
     score s;
-    enum { lead, lead_echo, stab, stab_b, stab_c, arp, bass, kick, clap, hat, open_hat, control, channels };
+    enum {
+        lead,
+        lead_echo,
+        stab,
+        stab_b,
+        stab_c,
+        arp,
+        bass,
+        kick,
+        clap,
+        hat,
+        open_hat,
+        control,
+        channels
+    };
     score_setup(s, "Neon Circuit", 126, 6, 4, 4, channels);
     rng r(303);
     it_instrument ins;
@@ -179,7 +194,8 @@ it_module tune_neon_circuit() {
     st.low = 64;
     st.high = 84;
     st.volume = 42;
-    st.rhythms = {{4, 4, 2, 2, 4}, {3, 3, 2, 4, 4}, {2, 2, 4, 2, 2, 4}, {6, 2, 4, 4}, {-2, 2, 2, 2, 4, 4}};
+    st.rhythms = {
+        {4, 4, 2, 2, 4}, {3, 3, 2, 4, 4}, {2, 2, 4, 2, 2, 4}, {6, 2, 4, 4}, {-2, 2, 2, 2, 4, 4}};
     st.cadences = {{4, 4, 8}, {3, 3, 10}, {2, 2, 12}};
     st.vibrato = 0x34;
     st.slide = 0x40;
@@ -222,10 +238,12 @@ it_module tune_neon_circuit() {
     part_bass(s, bass, saw, 44, brk.from + 4 * s.bar(), brk.to, bass_style::held, 33, r);
     // The build: the clap doubles its pace each bar over a rising bass.
     const placed_section& build = score_section(s, "build");
-    const char* rolls[4] = {"x...x...x...x...", "x.x.x.x.x.x.x.x.", "xxxxxxxxxxxxxxxx", "xxxxxxxxxxxxxxxx"};
+    const char* rolls[4] = {"x...x...x...x...", "x.x.x.x.x.x.x.x.", "xxxxxxxxxxxxxxxx",
+                            "xxxxxxxxxxxxxxxx"};
     for (int b = 0; b < 4; b++) {
         int at = build.from + b * s.bar();
-        part_drums(s, {{clap, cp, rolls[b], 30 + 8 * b}, {hat, hh, "x.x.x.x.x.x.x.x.", 24}}, {}, 0, at, at + s.bar());
+        part_drums(s, {{clap, cp, rolls[b], 30 + 8 * b}, {hat, hh, "x.x.x.x.x.x.x.x.", 24}}, {}, 0,
+                   at, at + s.bar());
     }
     part_bass(s, bass, saw, 50, build.from, build.to, bass_style::pulse, 33, r);
     part_pad(s, stab, 3, supersaw, 30, build.from, build.to, 57, 76);
@@ -254,7 +272,8 @@ it_module tune_blue_hour() {
     int vibes = score_instrument(s, synth_fm("vibraphone", 4.0, 0.9, 0.08, 0.9, 1.4), ins);
     ins.nna = it_nna::cut;
     ins.volume = envelope_adsr(0, 24, 36, 6);
-    int upright = score_instrument(s, synth_organ("upright bass", {1.0, 0.5, 0.25, 0.12, 0.06}), ins);
+    int upright =
+        score_instrument(s, synth_organ("upright bass", {1.0, 0.5, 0.25, 0.12, 0.06}), ins);
     it_instrument plain;
     int rd = score_instrument(s, synth_cymbal("ride", 0.35, r), plain);
     int ph = score_instrument(s, synth_hat("pedal hat", 0.03, r), plain);
@@ -274,7 +293,8 @@ it_module tune_blue_hour() {
     st.high = 86;
     st.volume = 46;
     // Swung eighths are four rows and two.
-    st.rhythms = {{6, 6, 6, 6}, {4, 2, 4, 2, 6, 6}, {12, 4, 2, 6}, {6, 4, 2, 12}, {-6, 4, 2, 4, 2, 6}};
+    st.rhythms = {
+        {6, 6, 6, 6}, {4, 2, 4, 2, 6, 6}, {12, 4, 2, 6}, {6, 4, 2, 12}, {-6, 4, 2, 4, 2, 6}};
     st.cadences = {{6, 18}, {12, 12}, {4, 2, 18}};
     st.leap = 0.3;
 
@@ -285,9 +305,12 @@ it_module tune_blue_hour() {
     const std::string comping = "......x...=.....o.x...=.";
     for (const placed_section& p : s.sections) {
         bool intro = p.name == "intro", outro = p.name == "outro";
-        part_bass(s, bass, upright, 52, p.from, p.to, intro ? bass_style::root_fifth : bass_style::walking, 34, r);
-        if (!intro) part_drums(s, swing, fill, 4, p.from, p.to);
-        part_pad(s, comp, 3, epiano, 34, p.from, p.to, 58, 77, outro ? "" : comping);
+        // The last half bar is left to the vibraphone's ring.
+        int end = outro ? p.to - s.bar() / 2 : p.to;
+        part_bass(s, bass, upright, 52, p.from, end,
+                  intro ? bass_style::root_fifth : bass_style::walking, 34, r);
+        if (!intro) part_drums(s, swing, fill, 4, p.from, outro ? p.to - s.bar() : p.to);
+        part_pad(s, comp, 3, epiano, 34, p.from, end, 58, 77, outro ? "" : comping);
     }
     for (int i = 0; i < 2; i++) {
         const placed_section& h = score_section(s, "head", i);
@@ -295,7 +318,8 @@ it_module tune_blue_hour() {
     }
     st.rhythms.push_back({4, 2, 4, 2, 4, 2, 4, 2});
     st.rhythms.push_back({2, 2, 2, 6, 4, 2, 6});
-    part_melody(s, lead, vibes, k, st, score_section(s, "bridge").from, score_section(s, "bridge").to, "CD", 4, r);
+    part_melody(s, lead, vibes, k, st, score_section(s, "bridge").from,
+                score_section(s, "bridge").to, "CD", 4, r);
     for (int i = 0; i < 2; i++) {
         const placed_section& so = score_section(s, "solo", i);
         part_melody(s, lead, vibes, k, st, so.from, so.to, i ? "GH" : "EF", 4, r);

@@ -11,6 +11,7 @@ it_module tune_carousel_waltz() {
     enum { lead, second, acc, acc_b, acc_c, bass, low_drum, tick, control, channels };
     s.bars_per_pattern = 8;
     score_setup(s, "Carousel Waltz", 160, 6, 4, 3, channels);
+    s.module.mix_volume = 60;  // quieter instruments, more mix
     rng r(505);
     it_instrument ring;
     ring.nna = it_nna::proceed;
@@ -44,9 +45,12 @@ it_module tune_carousel_waltz() {
     st.cadences = {{12}, {4, 8}};
 
     for (const placed_section& p : s.sections) {
-        part_bass(s, bass, tuba, 50, p.from, p.to, bass_style::waltz, 31, r);
-        part_pad(s, acc, 3, accordion, 30, p.from, p.to, 62, 79, "....x.=.x.=.");
-        part_drums(s, {{low_drum, tom, "X...........", 40}, {tick, hat, "....x...x...", 24}}, {}, 0, p.from, p.to);
+        // The outro's last two bars hold one chord, then let the box ring.
+        int end = p.name == "outro" ? p.to - 2 * s.bar() : p.to;
+        part_bass(s, bass, tuba, 50, p.from, end, bass_style::waltz, 31, r);
+        part_pad(s, acc, 3, accordion, 30, p.from, end, 62, 79, "....x.=.x.=.");
+        part_drums(s, {{low_drum, tom, "X...........", 40}, {tick, hat, "....x...x...", 24}}, {}, 0,
+                   p.from, end);
     }
     for (int i = 0; i < 3; i++) {
         const placed_section& a = score_section(s, "a", i);
@@ -64,6 +68,9 @@ it_module tune_carousel_waltz() {
     part_melody(s, lead, box, g, st, out.from, out.to - 2 * s.bar(), "J", 6, r);
     s.note(lead, out.to - 2 * s.bar(), 79, box, 48);
     s.note(second, out.to - 2 * s.bar(), 71, box, 36);
+    part_pad(s, acc, 3, accordion, 30, out.to - 2 * s.bar(), out.to - s.bar(), 62, 79);
+    s.note(bass, out.to - 2 * s.bar(), 43, tuba, 50);
+    s.off(bass, out.to - s.bar());
     part_ritardando(s, control, out.from + 4 * s.bar(), out.to, 160, 104);
     return score_finish(s);
 }
@@ -117,7 +124,7 @@ it_module tune_desert_caravan() {
                                      {tek, tk, "..x...x.....x...", 40},
                                      {riq, rq, "x.o.x.o.x.o.x.oo", 26}};
     std::vector<drum_line> fill = {{tek, tk, "..x...x.x.x.xxxx", 40}};
-    s.note(drone, 0, 40, hum, 36); // E-3, under the whole piece
+    s.note(drone, 0, 40, hum, 36);  // E-3, under the whole piece
     s.off(drone, s.rows - s.bar() / 2);
     part_drums(s, maqsum, fill, 4, 0, s.rows - s.bar());
     for (const placed_section& p : s.sections)
@@ -153,7 +160,21 @@ it_module tune_desert_caravan() {
 // piano chords, a soft triangle flute, a lazy kick and snare, rain.
 it_module tune_quiet_rain() {
     score s;
-    enum { lead, lead_echo, keys, keys_b, keys_c, keys_d, bass, kick, snare, hat, rain, control, channels };
+    enum {
+        lead,
+        lead_echo,
+        keys,
+        keys_b,
+        keys_c,
+        keys_d,
+        bass,
+        kick,
+        snare,
+        hat,
+        rain,
+        control,
+        channels
+    };
     score_setup(s, "Quiet Rain", 84, 6, 4, 4, channels);
     rng r(707);
     it_instrument ins;
@@ -199,7 +220,8 @@ it_module tune_quiet_rain() {
     for (const placed_section& p : s.sections) {
         bool edge = p.name == "intro" || p.name == "outro";
         part_pad(s, keys, 4, epiano, 30, p.from, p.to, 57, 77, edge ? "" : "x.......o.....x.");
-        part_bass(s, bass, sub, 50, p.from + (p.name == "intro" ? 2 * s.bar() : 0), p.to - (p.name == "outro" ? s.bar() : 0),
+        part_bass(s, bass, sub, 50, p.from + (p.name == "intro" ? 2 * s.bar() : 0),
+                  p.to - (p.name == "outro" ? s.bar() : 0),
                   edge ? bass_style::held : bass_style::syncopated, 38, r);
         if (!edge) part_drums(s, beat, fill, 4, p.from, p.to);
     }
@@ -218,7 +240,21 @@ it_module tune_quiet_rain() {
 // sixteenth saw bass, wide pads, a gliding square lead, big snare, tom fills.
 it_module tune_midnight_highway() {
     score s;
-    enum { lead, lead_echo, pad, pad_b, pad_c, arp, bass, kick, snare, hat, toms, control, channels };
+    enum {
+        lead,
+        lead_echo,
+        pad,
+        pad_b,
+        pad_c,
+        arp,
+        bass,
+        kick,
+        snare,
+        hat,
+        toms,
+        control,
+        channels
+    };
     score_setup(s, "Midnight Highway", 104, 6, 4, 4, channels);
     rng r(808);
     it_instrument ins;
@@ -269,7 +305,8 @@ it_module tune_midnight_highway() {
     for (const placed_section& p : s.sections) {
         bool edge = p.name == "intro" || p.name == "outro";
         part_pad(s, pad, 3, wide, 34, p.from, p.to, 54, 73);
-        part_bass(s, bass, saw, edge ? 40 : 48, p.from, p.to - (p.name == "outro" ? s.bar() : 0), bass_style::pulse, 42, r);
+        part_bass(s, bass, saw, edge ? 40 : 48, p.from, p.to - (p.name == "outro" ? s.bar() : 0),
+                  bass_style::pulse, 42, r);
         if (!edge) {
             part_drums(s, groove, fill, 8, p.from, p.to);
             for (int b = p.from + 7 * s.bar(); b < p.to; b += 8 * s.bar())
@@ -281,12 +318,14 @@ it_module tune_midnight_highway() {
     part_drums(s, {{hat, hh, "x.x.x.x.x.x.x.x.", 24}}, {}, 0, 0, 4 * s.bar());
     int chorus_count = 0, verse_count = 0;
     for (const placed_section& p : s.sections) {
-        if (p.name == "verse") part_melody(s, lead, square, k, st, p.from, p.to, verse_count++ ? "AC" : "AB", 4, r);
+        if (p.name == "verse")
+            part_melody(s, lead, square, k, st, p.from, p.to, verse_count++ ? "AC" : "AB", 4, r);
         if (p.name == "chorus") {
             melody_style high = st;
             high.low = 73;
             high.high = 90;
-            part_melody(s, lead, square, k, high, p.from, p.to, chorus_count++ == 1 ? "DF" : "DE", 4, r);
+            part_melody(s, lead, square, k, high, p.from, p.to, chorus_count++ == 1 ? "DF" : "DE",
+                        4, r);
         }
         if (p.name == "bridge") part_melody(s, lead, square, k, st, p.from, p.to, "GH", 4, r);
     }
