@@ -20,8 +20,8 @@ constexpr int max_channels = 64;
 
 // Header flags: stereo, instruments, linear slides.
 constexpr uint16_t flag_stereo = 1, flag_instruments = 4, flag_linear = 8;
-// Sample flags: data present, 16-bit, loop, ping-pong loop.
-constexpr uint8_t smp_present = 1, smp_16bit = 2, smp_loop = 16, smp_pingpong = 64;
+// Sample flags: data present, 16-bit, loop.
+constexpr uint8_t smp_present = 1, smp_16bit = 2, smp_loop = 16;
 
 struct bytes {
     std::vector<uint8_t> v;
@@ -132,10 +132,10 @@ void write_instrument(bytes& out, const it_instrument& ins) {
     out.u8(60);  // pitch-pan centre C-5
     out.u8(ins.global_volume);
     out.u8(ins.default_pan >= 0 ? ins.default_pan : 128 + 32);
-    out.u8(ins.random_volume);
+    out.u8(0);  // no random volume
     out.u8(0);
     out.u16(format_version);
-    out.u8(ins.split_note >= 0 ? 2 : 1);
+    out.u8(1);  // one sample
     out.u8(0);
     out.text(ins.name, 26);
     out.u8(0);  // no filter cutoff
@@ -144,13 +144,12 @@ void write_instrument(bytes& out, const it_instrument& ins) {
     out.u8(0xff);
     out.u16(0xffff);
     for (int note = 0; note < 120; note++) {
-        bool upper = ins.split_note >= 0 && note >= ins.split_note;
         out.u8(note);
-        out.u8(upper ? ins.split_sample : ins.sample);
+        out.u8(ins.sample);
     }
     write_envelope(out, ins.volume);
     write_envelope(out, it_envelope{});  // panning
-    write_envelope(out, ins.pitch);
+    write_envelope(out, it_envelope{});  // pitch
     for (int i = 0; i < 4; i++) out.u8(0);
 }
 
@@ -161,7 +160,6 @@ void write_sample_header(bytes& out, const it_sample& s, uint32_t data_offset) {
     out.u8(s.global_volume);
     uint8_t flags = smp_present | smp_16bit;
     if (s.loop) flags |= smp_loop;
-    if (s.loop && s.pingpong) flags |= smp_pingpong;
     out.u8(flags);
     out.u8(s.volume);
     out.text(s.name, 26);

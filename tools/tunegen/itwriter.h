@@ -64,7 +64,6 @@ struct it_sample {
     std::vector<int16_t> data;  // signed 16-bit PCM, mono
     uint32_t c5speed = 22050;   // rate at which note C-5 plays the data
     bool loop = false;          // loop_begin..loop_end (exclusive), forwards
-    bool pingpong = false;
     uint32_t loop_begin = 0;
     uint32_t loop_end = 0;
     uint8_t volume = 64;         // default note volume 0..64
@@ -92,16 +91,11 @@ enum class it_nna : uint8_t { cut = 0, proceed = 1, note_off = 2, fade = 3 };
 struct it_instrument {
     std::string name;  // up to 25 characters
     int sample = 1;    // 1-based sample played by every note of the keyboard
-    // Optional keyboard split: notes from split_note on play split_sample.
-    int split_note = -1;
-    int split_sample = 0;
     it_nna nna = it_nna::cut;
     uint16_t fadeout = 0;         // 0..128, per tick against a count of 1024
     uint8_t global_volume = 128;  // 0..128
     int default_pan = -1;         // 0..64, -1 none
-    uint8_t random_volume = 0;    // 0..100 percent
     it_envelope volume;
-    it_envelope pitch;
 };
 
 struct it_module {

@@ -251,8 +251,7 @@ it_sample synth_clap(const char* name, rng& r) {
     for (size_t i = 0; i < n; i++) {
         double t = i / rate;
         // Three quick bursts, then the room's tail.
-        double burst =
-            std::fmod(t, 0.011) < 0.011 && t < 0.033 ? std::exp(-std::fmod(t, 0.011) / 0.003) : 0;
+        double burst = t < 0.033 ? std::exp(-std::fmod(t, 0.011) / 0.003) : 0;
         double tail = t >= 0.033 ? std::exp(-(t - 0.033) / 0.06) : 0;
         x[i] = bp.run(r.bipolar()) * (burst + tail);
     }
