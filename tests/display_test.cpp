@@ -21,10 +21,12 @@ const std::string fullscreen = "createwindow exstyle=0 class=korvite caption=kor
                                "style=80000000 x=0 y=0 w=1280 h=1024";
 
 // The system as start-up leaves it before v_initbuffer; threads are made but
-// the player does not run, so what start-up did stays still for the test.
+// the player does not run, so what start-up did stays still for the test. No
+// DirectDraw-style display is to be had, so the GDI-style path serves.
 void prepare(const std::string& cmdline) {
     fake::reset();
     fake::hold_threads(true);
+    fake::fail("dd_create");
     v_release();
     s_hwnd = nullptr;
     player_handle = nullptr;

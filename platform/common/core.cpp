@@ -53,6 +53,9 @@ struct shared_state {
     // Every thread's record, kept for the life of the process: a stop may name a
     // thread that has long ended.
     std::vector<os_thread*> threads;
+    // The main thread waits to enter a lock: others let it go first, or a thread
+    // that presents frame after frame would never leave it a gap.
+    bool main_waiting = false;
 };
 
 shared_state& state() {
@@ -194,15 +197,23 @@ os_lock* new_lock() {
 
 void enter_lock(os_lock* lock) {
     safepoint();
+    shared_state& s = state();
     if (on_main_thread()) {
         // The holder may be waiting for a call only this thread can serve.
         while (!lock->mutex.try_lock()) {
-            std::unique_lock guard(state().mutex);
+            std::unique_lock guard(s.mutex);
+            s.main_waiting = true;
             serve_calls_locked(guard);
-            state().changed.wait_for(guard, std::chrono::milliseconds(1),
-                                     [] { return !state().calls.empty(); });
+            s.changed.wait_for(guard, std::chrono::milliseconds(1), [&s] { return !s.calls.empty(); });
         }
+        std::lock_guard guard(s.mutex);
+        s.main_waiting = false;
+        s.changed.notify_all();
     } else {
+        {
+            std::unique_lock guard(s.mutex);
+            s.changed.wait(guard, [&s] { return !s.main_waiting; });
+        }
         lock->mutex.lock();
     }
     if (self) ++self->locks;

@@ -75,6 +75,28 @@ struct frame {
 frame presented();
 int64_t presents();
 
+// The display the DirectDraw-style calls see: its pixel format (32-bit
+// 0x00RRGGBB by default), the modes it can switch to (none by default), and
+// whether its surfaces are lost. shown() is the surface the last flip or blit
+// put on the screen, as its memory held it; shows() counts them.
+void set_display(uint32_t flags, uint32_t bits, uint32_t red, uint32_t green, uint32_t blue,
+                 uint32_t alpha);
+struct mode {
+    uint32_t width, height, bits;
+};
+void set_modes(std::vector<mode> modes);
+void set_lost(bool lost);
+struct display_frame {
+    int32_t width = 0, height = 0, bytes = 0, pitch = 0;
+    std::vector<uint8_t> memory;
+};
+display_frame shown();
+int64_t shows();
+
+// Records line; false when a failure was asked for an operation the line
+// begins with (fail("dd_setcooperativelevel 13") fails exclusive mode alone).
+bool call(std::string line);
+
 // Threads are made but their procedures never run, while set: the test looks
 // at everything start-up did without a player running.
 void hold_threads(bool hold);

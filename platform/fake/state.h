@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ddraw.h"
 #include "platform/fake/fake.h"
 #include "platform/window.h"
 
@@ -29,6 +30,11 @@ struct state_t {
     int64_t presents = 0;
     int32_t bitmaps = 0;  // bitmaps made since the reset, which numbers them
     bool hold_threads = false;
+    dd_pixelformat display{32, 0x40, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0};
+    std::vector<mode> modes;
+    bool lost = false;
+    display_frame shown;
+    int64_t shows = 0;
 };
 
 state_t& state();
