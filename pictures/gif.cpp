@@ -289,9 +289,9 @@ static uint32_t decode_fast(uint32_t c) {
     return c;
 }
 
-// Steps 4 to 6 of a code, one pixel at a time: pushes the string of code c
-// onto the stack, last pixel first, and returns the number of pixels; *root
-// receives the root code it starts with. A code beyond the next code is read
+// A code's string, one pixel at a time: pushes the string of code c onto the
+// stack, last pixel first, and returns the number of pixels; *root receives
+// the root code it starts with. A code beyond the next code is read
 // as the next code. A walk longer than the stack comes only from a cycle in
 // the table, which good data never make.
 static uint32_t expand(uint32_t c, uint32_t* root) {

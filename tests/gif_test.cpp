@@ -6,18 +6,16 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "data/archive.h"
 #include "data/heap.h"
 #include "pictures/gif.h"
 #include "pictures/picture.h"
-#include "platform/fake/fake.h"
 #include "tests/gif_data.h"
 #include "tests/giflib_oracle.h"
+#include "tests/loader_fixture.h"
 #include "tests/sample_data.h"
 #include "tests/scratch.h"
 
@@ -44,20 +42,8 @@ struct loaded {
     bytes pixels, palette;
 };
 
-class Gif : public ::testing::Test {
+class Gif : public loader_test {
   protected:
-    void SetUp() override {
-        fake::reset();
-        h_deinit();
-        open_archive("");
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir.root);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous);
-        h_deinit();
-    }
-
     // Loads file into the internal heap, which is filled with a pattern first,
     // so that pixels the data never reach and bytes past the picture can be
     // seen to keep it. after holds that many bytes past the picture.
@@ -78,8 +64,6 @@ class Gif : public ::testing::Test {
         return load(gif_file(3, 2, grey_table(4), 1, s, sub_blocks(pack_codes(s, codes)))).pixels;
     }
 
-    scratch_dir dir;
-    std::filesystem::path previous;
     int32_t heap_size = 16 << 20;
 };
 

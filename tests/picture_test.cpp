@@ -5,15 +5,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "data/archive.h"
 #include "data/heap.h"
 #include "pictures/picture.h"
-#include "platform/fake/fake.h"
 #include "tests/gif_data.h"
+#include "tests/loader_fixture.h"
 #include "tests/scratch.h"
 
 namespace {
@@ -34,23 +32,7 @@ bytes small_rix() {
     return file;
 }
 
-class Picture : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        fake::reset();
-        h_deinit();
-        open_archive("");
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir.root);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous);
-        h_deinit();
-    }
-
-    scratch_dir dir;
-    std::filesystem::path previous;
-};
+using Picture = loader_test;
 
 TEST_F(Picture, TheReaderIsChosenByTheTextAfterTheLastDot) {
     const struct {

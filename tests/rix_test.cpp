@@ -3,15 +3,13 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "data/archive.h"
 #include "data/heap.h"
 #include "pictures/picture.h"
 #include "pictures/rix.h"
-#include "platform/fake/fake.h"
+#include "tests/loader_fixture.h"
 #include "tests/scratch.h"
 
 namespace {
@@ -39,20 +37,8 @@ bytes ramp_palette() {
     return p;
 }
 
-class Rix : public ::testing::Test {
+class Rix : public loader_test {
   protected:
-    void SetUp() override {
-        fake::reset();
-        h_deinit();
-        open_archive("");
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir.root);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous);
-        h_deinit();
-    }
-
     struct loaded {
         int32_t result, width, height;
         bytes pixels, palette, after;  // after: the 16 heap bytes past the picture
@@ -81,9 +67,6 @@ class Rix : public ::testing::Test {
         uint8_t* p = nullptr;
         EXPECT_EXIT(l_loadrix("bad.rix", &p, 0, 0), testing::ExitedWithCode(1), message);
     }
-
-    scratch_dir dir;
-    std::filesystem::path previous;
 };
 
 TEST_F(Rix, APictureLoadsWithItsPaletteShiftedToEightBits) {
