@@ -181,14 +181,11 @@ TEST_F(Gif, ASixPixelStreamFillsThreeByTwoRowByRow) {
 TEST_F(Gif, TheSignatureIsGifOrTheOldThreeBytes) {
     EXPECT_EQ(load(tiny_gif("F& xyz")).pixels, load(tiny_gif()).pixels);
     EXPECT_EQ(load(tiny_gif("GIF???")).width, 3);  // the version is not checked
-    for (const char* signature : {"gif89a", "GIF", "F&!89a", "\x89PNG\r\n"}) {
-        bytes file = tiny_gif(signature);
-        if (std::string(signature) == "GIF") file = bytes_of("GIF");
-        dir.write("bad.gif", file);
+    for (const char* signature : {"gif89a", "GIf89a", "F&!89a", "f& 89a", "\x89PNG\r\n"}) {
+        dir.write("bad.gif", tiny_gif(signature));
         uint8_t* p = nullptr;
-        const char* expected = file.size() < 6 ? "gif\\.getb: unexpected end of gif file"
-                                               : "l_loadgif: bad\\.gif is not a GIF file";
-        EXPECT_EXIT(l_loadgif("bad.gif", &p, 0, 0), testing::ExitedWithCode(1), expected)
+        EXPECT_EXIT(l_loadgif("bad.gif", &p, 0, 0), testing::ExitedWithCode(1),
+                    "l_loadgif: bad\\.gif is not a GIF file")
             << signature;
     }
 }
@@ -472,7 +469,7 @@ TEST_F(Gif, AnyStreamDecodesAsTheModelDoes) {
     std::mt19937 rng(2024);
     heap_size = 1 << 20;
     int corrupt = 0, compared = 0;
-    for (int trial = 0; trial < 2000; ++trial) {
+    for (int trial = 0; trial < 1500; ++trial) {
         random_stream r = make_stream(rng);
         size_t whole = model(r.s, r.codes, SIZE_MAX).pixels.size();
         // Pictures smaller and larger than what the data hold.
@@ -499,7 +496,7 @@ TEST_F(Gif, AnyStreamDecodesAsTheModelDoes) {
         ASSERT_TRUE(got.pixels == expected) << "trial " << trial;
         ASSERT_EQ(after, bytes(64, untouched)) << "trial " << trial;
     }
-    EXPECT_GT(compared, 1500);
+    EXPECT_GT(compared, 1100);
     EXPECT_GT(corrupt, 0);
 }
 
