@@ -60,9 +60,8 @@ static uint16_t* prefix;      // per code: the code of its string without the la
 static uint8_t* suffix;       // per code: the last pixel of its string
 static uint8_t* stack;        // a string, collected last pixel first
 
-// For decode_fast, where each code's string lies and its length: a root's
-// pixel in root_pixels, an entry's string where decode_fast wrote it in the
-// picture (current only for the entries it made since the last clear code),
+// For decode_fast, where the string of each entry lies in the picture and its
+// length (current only for the entries it made since the last clear code),
 // and length 0 for the clear and end codes, which it leaves to its caller.
 struct string_at {
     const uint8_t* from;
@@ -71,14 +70,6 @@ struct string_at {
 static string_at* strings;
 static const uint8_t* prev_string;  // the string of prev_code, as decode_fast wrote it
 static uint32_t prev_length;
-
-// Pixel i & 255 at index i: the string of each root code.
-static constexpr struct root_table {
-    uint8_t pixel[512];
-    constexpr root_table() : pixel() {
-        for (int i = 0; i < 512; ++i) pixel[i] = static_cast<uint8_t>(i);
-    }
-} root_pixels;
 
 // The picture buffer and the next pixel to write; pixels past its end are
 // dropped.
@@ -185,7 +176,6 @@ static void start_decode(uint32_t s) {
     next_code = first_free;
     width_limit = 1u << (s + 1);
     prev_code = first_pixel = 0;
-    for (uint32_t c = 0; c < clear_code; ++c) strings[c] = {root_pixels.pixel + c, 1};
     strings[clear_code] = strings[end_code] = {nullptr, 0};
 }
 
@@ -214,15 +204,13 @@ static bool start_string(uint32_t c) {
     return true;
 }
 
-// Copies a string of length 1 or more that lies wholly before to, either
-// earlier in the picture or in root_pixels. Touches nothing outside the two
-// ranges: the bytes after the string are pixels still to come, or a part of
-// the buffer the data never reach, which keeps what it held.
+// Copies a string of length 1 or more that lies wholly before to, earlier in
+// the picture. Touches nothing outside the two ranges: the bytes after the
+// string are pixels still to come, or a part of the buffer the data never
+// reach, which keeps what it held.
 static inline void copy_string(uint8_t* to, const uint8_t* from, uint32_t length) {
-    if (length == 1) {
-        *to = *from;
-    } else if (length <= 3) {
-        // 2 or 3 bytes without a branch on which.
+    if (length <= 3) {
+        // 1 to 3 bytes without a branch on which.
         to[0] = from[0];
         to[length / 2] = from[length / 2];
         to[length - 1] = from[length - 1];
@@ -235,9 +223,9 @@ static inline void copy_string(uint8_t* to, const uint8_t* from, uint32_t length
     }
 }
 
-// Decodes codes for as long as each string is already at hand: that of a
-// code below the next code, or for the next code itself the previous string
-// and its first pixel again. Makes the entries as decode_code would, and
+// Decodes codes for as long as each string is at hand: a root's one pixel,
+// the string of an entry below the next code, or for the next code itself the
+// previous string and its first pixel again. Makes the entries as decode_code would, and
 // notes where each string lies. Returns the first code it does not take: the
 // end code, a clear code, a code beyond the next code, or one whose string
 // would not fit in the picture.
@@ -251,9 +239,15 @@ static uint32_t decode_fast(uint32_t c) {
     uint32_t next = next_code, prev = prev_code;
     const uint8_t* prev_from = prev_string;
     uint32_t prev_count = prev_length;
+    const uint32_t clear = clear_code;
     for (;;) {
         uint32_t length;
-        if (c < next) {
+        if (c < clear) {
+            // A root: one pixel, the commonest code in busy pictures.
+            if (to == end) break;
+            *to = static_cast<uint8_t>(c);
+            length = 1;
+        } else if (c < next) {
             length = at[c].length;
             if (length == 0 || length > static_cast<uint32_t>(end - to)) break;
             copy_string(to, at[c].from, length);
