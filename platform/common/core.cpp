@@ -8,6 +8,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 struct os_lock {
     std::recursive_mutex mutex;
@@ -49,6 +50,12 @@ struct shared_state {
     std::deque<main_call*> calls;
     bool quit = false;
     int32_t quit_code = 0;
+    // Every thread's record, kept for the life of the process: a stop may name a
+    // thread that has long ended.
+    std::vector<os_thread*> threads;
+    // The main thread waits to enter a lock: others let it go first, or a thread
+    // that presents frame after frame would never leave it a gap.
+    bool main_waiting = false;
 };
 
 shared_state& state() {
@@ -190,15 +197,23 @@ os_lock* new_lock() {
 
 void enter_lock(os_lock* lock) {
     safepoint();
+    shared_state& s = state();
     if (on_main_thread()) {
         // The holder may be waiting for a call only this thread can serve.
         while (!lock->mutex.try_lock()) {
-            std::unique_lock guard(state().mutex);
+            std::unique_lock guard(s.mutex);
+            s.main_waiting = true;
             serve_calls_locked(guard);
-            state().changed.wait_for(guard, std::chrono::milliseconds(1),
-                                     [] { return !state().calls.empty(); });
+            s.changed.wait_for(guard, std::chrono::milliseconds(1), [&s] { return !s.calls.empty(); });
         }
+        std::lock_guard guard(s.mutex);
+        s.main_waiting = false;
+        s.changed.notify_all();
     } else {
+        {
+            std::unique_lock guard(s.mutex);
+            s.changed.wait(guard, [&s] { return !s.main_waiting; });
+        }
         lock->mutex.lock();
     }
     if (self) ++self->locks;
@@ -211,6 +226,10 @@ void leave_lock(os_lock* lock) {
 
 os_thread* create_thread(uint32_t (*proc)(void*), void* param) {
     os_thread* thread = new os_thread{proc, param};
+    {
+        std::lock_guard lock(state().mutex);
+        state().threads.push_back(thread);
+    }
     try {
         std::thread([thread] {
             self = thread;
@@ -220,7 +239,6 @@ os_thread* create_thread(uint32_t (*proc)(void*), void* param) {
             state().changed.notify_all();
         }).detach();
     } catch (const std::system_error&) {
-        delete thread;
         return nullptr;
     }
     return thread;

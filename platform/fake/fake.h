@@ -65,6 +65,42 @@ int32_t module_orders(std::string_view file);  // -1 when unknown
 void end_music();
 void set_position(uint32_t order);
 
+// The frame the last present copied to the window: the source bitmap's pixels
+// as they were, in its own format; and how many presents there were.
+struct frame {
+    int32_t bitmap = -1;  // which bitmap, by order of creation
+    int32_t width = 0, height = 0, bpp = 0, pitch = 0;
+    std::vector<uint8_t> pixels;
+};
+frame presented();
+int64_t presents();
+
+// The display the DirectDraw-style calls see: its pixel format (32-bit
+// 0x00RRGGBB by default), the modes it can switch to (none by default), and
+// whether its surfaces are lost. shown() is the surface the last flip or blit
+// put on the screen, as its memory held it; shows() counts them.
+void set_display(uint32_t flags, uint32_t bits, uint32_t red, uint32_t green, uint32_t blue,
+                 uint32_t alpha);
+struct mode {
+    uint32_t width, height, bits;
+};
+void set_modes(std::vector<mode> modes);
+void set_lost(bool lost);
+struct display_frame {
+    int32_t width = 0, height = 0, bytes = 0, pitch = 0;
+    std::vector<uint8_t> memory;
+};
+display_frame shown();
+int64_t shows();
+
+// Records line; false when a failure was asked for an operation the line
+// begins with (fail("dd_setcooperativelevel 13") fails exclusive mode alone).
+bool call(std::string line);
+
+// Threads are made but their procedures never run, while set: the test looks
+// at everything start-up did without a player running.
+void hold_threads(bool hold);
+
 // Called instead of the standard library's exit when set (a harness that must
 // go on after the engine's fatal road); it must not return.
 void set_exit_hook(void (*hook)(int code));

@@ -33,7 +33,16 @@ void reset() {
     s.modulefilename = "/nonexistent/korvite-fake";
     s.classes.clear();
     s.window = nullptr;
-    s.modules.clear();  // windows of earlier tests stay allocated: threads may hold them
+    s.modules.clear();
+    s.presented = frame{};
+    s.presents = 0;
+    s.bitmaps = 0;
+    s.hold_threads = false;
+    s.display = dd_pixelformat{32, DDPF_RGB, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0};
+    s.modes.clear();
+    s.lost = false;
+    s.shown = display_frame{};
+    s.shows = 0;  // windows of earlier tests stay allocated: threads may hold them
     s.exit_hook = nullptr;
 }
 
@@ -58,6 +67,33 @@ void record(std::string line) {
 void fail(std::string_view operation) {
     std::lock_guard lock(state().mutex);
     state().failing.emplace_back(operation);
+}
+
+bool call(std::string line) {
+    bool ok = true;
+    {
+        std::lock_guard lock(state().mutex);
+        for (const std::string& f : state().failing)
+            if (line.compare(0, f.size(), f) == 0) ok = false;
+    }
+    log(std::move(line));
+    return ok;
+}
+
+void set_display(uint32_t flags, uint32_t bits, uint32_t red, uint32_t green, uint32_t blue,
+                 uint32_t alpha) {
+    std::lock_guard lock(state().mutex);
+    state().display = dd_pixelformat{32, flags, 0, bits, red, green, blue, alpha};
+}
+
+void set_modes(std::vector<mode> modes) {
+    std::lock_guard lock(state().mutex);
+    state().modes = std::move(modes);
+}
+
+void set_lost(bool lost) {
+    std::lock_guard lock(state().mutex);
+    state().lost = lost;
 }
 
 bool failing(std::string_view operation) {
@@ -106,6 +142,11 @@ int32_t module_orders(std::string_view file) {
     std::lock_guard lock(state().mutex);
     auto found = state().modules.find(file);
     return found == state().modules.end() ? -1 : found->second;
+}
+
+void hold_threads(bool hold) {
+    std::lock_guard lock(state().mutex);
+    state().hold_threads = hold;
 }
 
 void set_exit_hook(void (*hook)(int code)) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ddraw.h"
+#include "platform/fake/fake.h"
 #include "platform/window.h"
 
 namespace fake {
@@ -24,6 +26,15 @@ struct state_t {
     std::vector<os_window*> windows;  // every window made; kept, threads may hold them
     std::map<std::string, int32_t, std::less<>> modules;
     void (*exit_hook)(int) = nullptr;
+    frame presented;
+    int64_t presents = 0;
+    int32_t bitmaps = 0;  // bitmaps made since the reset, which numbers them
+    bool hold_threads = false;
+    dd_pixelformat display{32, 0x40, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0};
+    std::vector<mode> modes;
+    bool lost = false;
+    display_frame shown;
+    int64_t shows = 0;
 };
 
 state_t& state();

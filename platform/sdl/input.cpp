@@ -105,7 +105,10 @@ static bool translate(const SDL_Event& e, os_window* w) {
     case SDL_MOUSEWHEEL:
         return post(WM_MOUSEWHEEL, static_cast<uintptr_t>(e.wheel.y * 120) << 16, 0);
     case SDL_WINDOWEVENT:
-        if (e.window.event != SDL_WINDOWEVENT_CLOSE) return false;
+        if (e.window.event != SDL_WINDOWEVENT_CLOSE) {
+            sdl::note_geometry(w);  // moved, resized, minimised, shown, ...
+            return false;
+        }
         [[fallthrough]];
     case SDL_QUIT:
         if (close_requested) return false;

@@ -6,10 +6,14 @@
 
 #include "platform/messages.h"
 
+// The window, and what other threads need to know of it without asking the
+// main thread: kept up to date on the main thread from SDL's window events.
 struct os_window {
     os_wndproc proc;
     SDL_Window* sdl;
-    std::atomic<bool> destroyed;  // written on the main thread, read by any
+    std::atomic<bool> destroyed;
+    std::atomic<int32_t> x, y, width, height;  // client area on the screen
+    std::atomic<bool> minimised, hidden;
 };
 
 namespace sdl {
@@ -20,6 +24,10 @@ bool video();
 
 // The window made last, or null.
 os_window* the_window();
+
+// Reads the window's position, size and state from SDL into os_window.
+// Main thread only.
+void note_geometry(os_window* window);
 
 // Turns pending SDL events into posted messages; true if any was posted.
 // Main thread only.

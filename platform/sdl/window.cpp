@@ -31,9 +31,21 @@ os_window* os_createwindow(uint32_t, const char* classname, const char* caption,
     int sy = y == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : y;
     SDL_Window* window = SDL_CreateWindow(caption, sx, sy, width, height, flags);
     if (!window) return nullptr;
-    auto* w = new os_window{found->second.proc, window, {false}};
+    auto* w =
+        new os_window{found->second.proc, window, {false}, {0}, {0}, {0}, {0}, {false}, {false}};
+    sdl::note_geometry(w);
     current.store(w);
     return w;
+}
+
+void sdl::note_geometry(os_window* w) {
+    int x = 0, y = 0, width = 0, height = 0;
+    SDL_GetWindowPosition(w->sdl, &x, &y);
+    SDL_GetWindowSize(w->sdl, &width, &height);
+    uint32_t flags = SDL_GetWindowFlags(w->sdl);
+    w->x.store(x), w->y.store(y), w->width.store(width), w->height.store(height);
+    w->minimised.store(flags & SDL_WINDOW_MINIMIZED);
+    w->hidden.store(flags & SDL_WINDOW_HIDDEN);
 }
 
 void os_showwindow(os_window* window, int32_t cmdshow) {
@@ -44,6 +56,7 @@ void os_showwindow(os_window* window, int32_t cmdshow) {
             SDL_MinimizeWindow(window->sdl);
         else
             SDL_ShowWindow(window->sdl);
+        sdl::note_geometry(window);
     });
 }
 
@@ -56,20 +69,16 @@ void os_destroywindow(os_window* window) {
 
 void os_adjustwindowrect(os_rect*, uint32_t, bool) {}
 
+// From what the window's events said, so that the presenting thread need not
+// wait for the main thread; a minimised window's client area is empty.
 void os_getclientrect(os_window* window, os_rect* rect) {
-    int w = 0, h = 0;
-    sdl::on_main([&] {
-        if (!(SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MINIMIZED))
-            SDL_GetWindowSize(window->sdl, &w, &h);
-    });
-    *rect = os_rect{0, 0, w, h};
+    bool shown = !window->minimised.load() && !window->hidden.load();
+    *rect = os_rect{0, 0, shown ? window->width.load() : 0, shown ? window->height.load() : 0};
 }
 
 void os_clienttoscreen(os_window* window, os_point* point) {
-    int x = 0, y = 0;
-    sdl::on_main([&] { SDL_GetWindowPosition(window->sdl, &x, &y); });
-    point->x += x;
-    point->y += y;
+    point->x += window->x.load();
+    point->y += window->y.load();
 }
 
 int32_t os_getsystemmetrics(int32_t index) {
