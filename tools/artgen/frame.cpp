@@ -174,7 +174,7 @@ void marker(indexed& p, area a) {
 
 void draw_frame(canvas& c, int screen, const std::vector<tune_info>& tunes, ramp accent) {
     draw_sidebar(c, accent);
-    for (int code = 1; code <= screen_count; code++)
+    for (int code = 1; code <= screen_pictures; code++)
         draw_entry(c, code, code == screen + 1, tunes, accent);
     draw_transport(c, accent);
 }

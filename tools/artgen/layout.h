@@ -8,10 +8,10 @@
 
 constexpr int screen_width = 660, screen_height = 300;
 constexpr int font_width = 84, font_height = 12;
-constexpr int screen_count = 16;
+constexpr int screen_pictures = 16;
 
 // The picture of each screen, by screen number (link code - 1).
-constexpr const char* screen_files[screen_count] = {
+constexpr const char* screen_files[screen_pictures] = {
     "intro.gif", "1.gif",       "2.gif",       "3.gif",         "4.gif",  "5.gif",
     "6.gif",     "7.gif",       "8.gif",       "9.gif",         "10.gif", "11.gif",
     "12.gif",    "modinfo.gif", "credits.gif", "greetings.gif",

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     const std::vector<uint8_t>& palette = palette_rgb();
     write_gif(out + "/" + links_file, draw_links(), palette);
     write_gif(out + "/" + font_file, draw_font(), palette);
-    for (int screen = 0; screen < screen_count; screen++) {
+    for (int screen = 0; screen < screen_pictures; screen++) {
         indexed picture = quantise(draw_screen(screen, tunes));
         finish_frame(picture, screen);
         write_gif(out + "/" + screen_files[screen], picture, palette);

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr ramp accents[screen_count] = {
+constexpr ramp accents[screen_pictures] = {
     ramp::sunset, ramp::gold,   ramp::cyan,   ramp::magenta, ramp::blue, ramp::red,
     ramp::orange, ramp::indigo, ramp::violet, ramp::mint,    ramp::gold, ramp::orange,
     ramp::green,  ramp::cyan,   ramp::violet, ramp::magenta,
