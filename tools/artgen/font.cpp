@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr face digit_face = face::sans_bold;
+constexpr face digit_face = face::condensed_bold;
 constexpr float digit_size = 12;
 constexpr int baseline = 10;  // row of the glyphs' feet, leaving row 11 clear
 

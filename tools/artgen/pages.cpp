@@ -35,18 +35,24 @@ void intro_background(canvas& c) {
     const ramp bars[] = {ramp::red,  ramp::orange, ramp::gold,  ramp::green,
                          ramp::cyan, ramp::blue,   ramp::violet};
     for (int i = 0; i < 7; i++) {
-        float centre = 84 + 9 * std::sin(i * 0.9f) + i * 2.2f;
+        float centre = 68 + i * 7.0f;
         paint_over(c, {stage_left, static_cast<int>(centre) - 8, screen_width - stage_left, 17},
                    [&, i](float x, float y) {
-                       float wave = centre + 3 * std::sin((x - stage_left) / 70 + i);
-                       float d = std::fabs(y - wave) / 6;
+                       float wave = centre + 2.5f * std::sin((x - stage_left) / 55 + i * 0.8f);
+                       float d = std::fabs(y - wave) / 3.5f;
                        if (d >= 1) return rgba{{}, 0};
-                       rgb col = ramp_colour(bars[i], 0.85f - 0.7f * d * d);
+                       rgb col = ramp_colour(bars[i], 0.9f - 0.6f * d * d);
                        float edge =
                            clamp01((x - stage_left) / 60) * clamp01((screen_width - x) / 20);
-                       return rgba{col, 0.55f * (1 - d * d * d) * edge};
+                       return rgba{col, 0.9f * (1 - d * d * d) * edge};
                    });
     }
+    // A dark ribbon across the bars for the title line to stand on.
+    paint_over(c, {stage_left, 78, screen_width - stage_left, 20}, [](float x, float y) {
+        float edge = clamp01((x - stage_left) / 30) * clamp01((screen_width - x) / 10);
+        float soft = clamp01(std::min(y - 78, 98 - y) / 2);
+        return rgba{ramp_colour(ramp::indigo, 0.03f), 0.82f * edge * soft};
+    });
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ void greetings_background(canvas& c) {
         float ring = std::pow(0.5f + 0.5f * std::cos(d / 9.0f), 12.0f) * clamp01(1 - d / 480);
         return mix(ground, ramp_colour(ramp::magenta, 0.8f), ring * 0.3f);
     });
-    glow(c, cx, cy, 90, ramp_colour(ramp::gold, 0.95f), 0.5f);
+    glow(c, cx, cy, 90, ramp_colour(ramp::magenta, 0.92f), 0.55f);
     stars(c, stage, 120, 23, 0.9f);
     // Sparkles: four-pointed stars.
     for (int i = 0; i < 14; i++) {
@@ -161,10 +161,11 @@ void draw_greetings(canvas& c, ramp accent) {
         {face::serif_italic, 11, 0.85f, "and to those who write trackers and share them"},
         {face::sans_bold, 15, 1.0f, "and to you, for listening"},
     };
-    float y = 92;
+    float y = 88;
     for (const line& l : lines) {
         style s{l.f, l.size, mix(ramp_colour(ramp::magenta, 0.9f), ink_colour(1), l.light)};
+        y += l.size * 0.95f;  // down to this line's baseline
         draw_text_shadowed(c, s, stage_centre, y, l.text, align::centre, 0.75f);
-        y += l.f == face::sans_bold ? 20 : 18;
+        y += l.size * 0.62f;
     }
 }

@@ -269,19 +269,23 @@ void carousel_waltz(canvas& c) {
             (y - 110) / 190);
         return ground;
     });
-    for (int i = 0; i < 26; i++) {
-        float x = stage_left + 10 + hash01(i, 1, 6) * 480, y = 140 + hash01(i, 2, 6) * 150;
-        float r = 6 + hash01(i, 3, 6) * 16;
-        rgb col = ramp_colour(i % 3 ? ramp::gold : ramp::orange, 0.7f + 0.2f * hash01(i, 4, 6));
-        fill_shape(
-            c,
-            {static_cast<int>(x - r) - 1, static_cast<int>(y - r) - 1, static_cast<int>(2 * r) + 3,
-             static_cast<int>(2 * r) + 3},
-            [&](float px, float py) { return sd_circle(px, py, x, y, r); }, col,
-            0.12f + 0.1f * hash01(i, 5, 6));
+    // Lights of the fair beyond, out of focus: soft discs with brighter rims.
+    for (int i = 0; i < 22; i++) {
+        float x = stage_left + 10 + hash01(i, 1, 6) * 480, y = 140 + hash01(i, 2, 6) * 110;
+        float r = 5 + hash01(i, 3, 6) * 12;
+        rgb col = ramp_colour(i % 3 ? ramp::gold : ramp::orange, 0.72f + 0.2f * hash01(i, 4, 6));
+        float strength = 0.16f + 0.14f * hash01(i, 5, 6);
+        paint_over(c,
+                   {static_cast<int>(x - r) - 2, static_cast<int>(y - r) - 2,
+                    static_cast<int>(2 * r) + 5, static_cast<int>(2 * r) + 5},
+                   [&](float px, float py) {
+                       float d = std::hypot(px - x, py - y) / r;
+                       if (d > 1) return rgba{{}, 0};
+                       return rgba{col, strength * (0.7f + 0.5f * std::pow(d, 6.0f))};
+                   });
     }
     for (float px : {236.0f, 420.0f, 604.0f}) {
-        paint_over(c, {static_cast<int>(px) - 4, 120, 9, 180}, [&](float x, float y) {
+        paint_over(c, {static_cast<int>(px) - 4, 120, 9, 140}, [&](float x, float y) {
             float d = std::fabs(x - px) / 3.5f;
             if (d > 1) return rgba{{}, 0};
             float twist = 0.5f + 0.5f * std::sin((y + x * 2) * 0.5f);
@@ -289,6 +293,26 @@ void carousel_waltz(canvas& c) {
                           (1 - d * d) * (0.4f + 0.6f * twist));
             return rgba{col, 1};
         });
+    }
+    // The turning platform: a wooden drum with a brass trim and its lamps.
+    auto deck = [](float x) { return 256 + 10 * std::pow((x - 412) / 250, 2.0f); };
+    paint_over(c, {stage_left, 250, screen_width - stage_left, 50}, [&](float x, float y) {
+        float top = deck(x);
+        if (y < top) return rgba{{}, 0};
+        if (y < top + 2) return rgba{level_colour(ramp::gold, 13), 1};
+        float plank = std::fmod(x + (y - top) * 0.2f, 22) < 1 ? 0.6f : 1.0f;
+        return rgba{mix(level_colour(ramp::brown, 5), level_colour(ramp::brown, 2),
+                        clamp01((y - top) / 40)) *
+                        plank,
+                    1};
+    });
+    for (int i = 0; i < 12; i++) {
+        float x = stage_left + 20 + i * 42.0f, y = deck(x) + 9;
+        glow(c, x, y, 8, level_colour(ramp::gold, 13), 0.5f);
+        fill_shape(
+            c, {static_cast<int>(x) - 3, static_cast<int>(y) - 3, 7, 7},
+            [&](float px, float py) { return sd_circle(px, py, x, y, 1.8f); },
+            level_colour(ramp::gold, 15));
     }
     for (int i = 0; i < 13; i++) {
         float x = stage_left + 20.5f * 2 * i;

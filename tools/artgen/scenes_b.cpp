@@ -20,17 +20,21 @@ void quiet_rain(canvas& c) {
     paint(c, stage, [](float x, float y) {
         float n = fractal_noise(x / 60, y / 60, 71, 3);
         return gradient({level_colour(ramp::blue, 3), level_colour(ramp::indigo, 5),
-                         level_colour(ramp::blue, 5), level_colour(ramp::grey, 4)},
+                         level_colour(ramp::blue, 5), level_colour(ramp::indigo, 3)},
                         clamp01(y / screen_height * 0.85f + n * 0.25f));
     });
-    const ramp lights[] = {ramp::gold, ramp::cyan, ramp::orange, ramp::red, ramp::blue};
+    // Lights of the street, blurred: mostly cool, a few warm and fainter,
+    // so that they mix with the blue without grain.
+    const ramp lights[] = {ramp::blue, ramp::cyan, ramp::indigo, ramp::blue, ramp::sand};
     for (int i = 0; i < 34; i++) {
         float x = stage_left + hash01(i, 1, 7) * 500, y = 60 + hash01(i, 2, 7) * 220;
         float r = 5 + hash01(i, 3, 7) * 18;
-        rgb col = ramp_colour(lights[i % 5], 0.75f);
+        bool warm = i % 5 == 4;
+        rgb col = ramp_colour(lights[i % 5], warm ? 0.6f : 0.72f);
+        float strength = warm ? 0.16f : 0.24f;
         paint_over(c, around(x, y, r), [&](float px, float py) {
             float d = std::hypot(px - x, py - y) / r;
-            return rgba{col, d < 1 ? 0.22f * (1 - std::pow(d, 8.0f)) : 0};
+            return rgba{col, d < 1 ? strength * (1 - std::pow(d, 8.0f)) : 0};
         });
     }
     for (int i = 0; i < 150; i++) {
@@ -87,8 +91,12 @@ void midnight_highway(canvas& c) {
         rgb col = level_colour(ramp::violet, 1);
         float grid_x = std::fabs(wx / 12 - std::round(wx / 12));
         float grid_z = std::fabs(z / 10 - std::round(z / 10));
-        float line = std::max(clamp01(1 - grid_x * 12 * 200 / z / 1.5f),
-                              clamp01(1 - grid_z * 10 * dy / 90) * clamp01(dy / 40));
+        // Distances to the nearest grid lines in pixels; rows of lines closer
+        // than a few pixels near the horizon fade out instead of merging.
+        float across = grid_x * 12 * 200 / z, along = grid_z * 10 * dy * dy / 900;
+        float spacing = 10 * dy * dy / 900;
+        float line = std::max(clamp01(1 - across / 1.5f),
+                              clamp01(1 - along / 0.9f) * clamp01((spacing - 2) / 6));
         col = mix(col, level_colour(ramp::magenta, 9), line * 0.7f * fade);
         if (std::fabs(wx) < 7) {
             col = mix(level_colour(ramp::indigo, 1), level_colour(ramp::indigo, 3), fade);
@@ -130,9 +138,10 @@ void harbour_jig(canvas& c) {
         rgb sea = gradient(
             {level_colour(ramp::mint, 9), level_colour(ramp::cyan, 7), level_colour(ramp::blue, 5)},
             t);
-        float wave = std::sin(x / (4 + 20 * t) + y * 1.3f + std::sin(x / 30));
+        // Glints: noise stretched flat, finer towards the horizon.
+        float glint = fractal_noise(x / (10 + 30 * t), y / (1 + 5 * t), 93, 3);
         return mix(sea, level_colour(ramp::mint, 14),
-                   clamp01(wave - 0.8f) * 3 * (0.4f + 0.6f * (1 - t)));
+                   smoothstep(0.6f, 0.72f, glint) * (0.9f - 0.5f * t));
     });
     // The lighthouse on its rocks.
     fill_shape(
@@ -266,6 +275,18 @@ void clockwork_garden(canvas& c) {
     // Vines with leaves, and flowers.
     for (int v = 0; v < 3; v++) {
         float base = 170 + v * 45.0f;
+        auto stem = [&](float x) { return base + 18 * std::sin(x / 50 + v * 2); };
+        for (float x = stage_left; x < screen_width; x += 6) {
+            float x0 = x + v * 7, x1 = x0 + 6;
+            fill_shape(
+                c,
+                {static_cast<int>(x0) - 2, static_cast<int>(std::min(stem(x0), stem(x1))) - 2, 10,
+                 8},
+                [&](float px, float py) {
+                    return sd_segment(px, py, x0, stem(x0), x1, stem(x1), 0.7f);
+                },
+                level_colour(ramp::green, 5));
+        }
         for (int i = 0; i < 24; i++) {
             float x = stage_left + i * 21.0f + v * 7;
             float y = base + 18 * std::sin(x / 50 + v * 2);
@@ -307,23 +328,25 @@ void lantern_festival(canvas& c) {
         return y > hills ? level_colour(ramp::indigo, 1) : sky;
     });
     stars(c, {stage_left, 0, screen_width - stage_left, 160}, 110, 111, 0.75f);
-    for (int i = 0; i < 32; i++) {
+    for (int i = 0; i < 36; i++) {
         float depth = hash01(i, 1, 14);
-        float s = 4 + depth * depth * 16;
-        float x = stage_left + 10 + hash01(i, 2, 14) * 480, y = 30 + hash01(i, 3, 14) * 220;
+        float s = 4 + depth * depth * 15;
+        float x = stage_left + 10 + hash01(i, 2, 14) * 480, y = 24 + hash01(i, 3, 14) * 226;
+        if (x < 400 && y < 80) continue;  // the heading's corner stays clear
         float bright = 0.45f + 0.55f * depth;
-        glow(c, x, y, s * 3.2f, level_colour(ramp::orange, 12), 0.28f * bright);
-        area box = {static_cast<int>(x - s) - 2, static_cast<int>(y - s * 1.3f) - 2,
-                    static_cast<int>(2 * s) + 5, static_cast<int>(2.6f * s) + 5};
+        // The glow follows the sunset ramp, which runs from the violet of the
+        // sky to the lanterns' orange, so that it blends without grain.
+        glow(c, x, y, s * 3, ramp_colour(ramp::sunset, 0.45f + 0.2f * depth), 0.3f * bright);
+        area box = {static_cast<int>(x - s) - 2, static_cast<int>(y - s * 1.4f) - 2,
+                    static_cast<int>(2 * s) + 5, static_cast<int>(2.8f * s) + 5};
         paint_over(c, box, [&](float px, float py) {
-            float u = (px - x) / s, v = (py - y) / (s * 1.25f);
-            float body = std::hypot(u * (1 + 0.25f * v * v), v) - 1;
+            float u = (px - x) / (s * 0.85f), v = (py - y) / (s * 1.3f);
+            float body = std::hypot(u * (1 + 0.3f * v * v), v) - 1;
             if (body > 0) return rgba{{}, 0};
-            float core = clamp01(1 - std::hypot(u, v + 0.2f));
-            rgb col = mix(level_colour(ramp::red, 7), level_colour(ramp::gold, 14), core * core);
-            bool cap = std::fabs(v) > 0.86f;
-            if (cap) col = level_colour(ramp::red, 3);
-            return rgba{col * bright + level_colour(ramp::indigo, 2) * (1 - bright), 1};
+            float core = clamp01(1 - std::hypot(u * 1.1f, v + 0.15f));
+            rgb col = mix(level_colour(ramp::orange, 8), level_colour(ramp::gold, 14), core);
+            if (std::fabs(v) > 0.84f) col = level_colour(ramp::red, 3);  // the rims
+            return rgba{mix(level_colour(ramp::sunset, 3), col, bright), 1};
         });
     }
 }
@@ -334,6 +357,7 @@ void homeward(canvas& c) {
         return 150 + k * 34.0f - (12 + 4 * k) * std::sin(x / (70 - 8 * k) + k * 1.9f) -
                5 * std::sin(x / 21 + k * 3);
     };
+    const float door = hill(1, 516) + 1;  // the path ends at the house
     paint(c, stage, [&](float x, float y) {
         rgb col = gradient({level_colour(ramp::blue, 5), level_colour(ramp::indigo, 9),
                             level_colour(ramp::sunset, 12), level_colour(ramp::gold, 14)},
@@ -346,10 +370,10 @@ void homeward(canvas& c) {
             col = mix(near, level_colour(ramp::indigo, 8), haze * 0.55f);
         }
         // The path winds up from the foot of the picture to the house.
-        float t = clamp01((300 - y) / 130);
-        float px = 400 + 110 * t + 40 * std::sin(t * 7);
+        float t = clamp01((300 - y) / (300 - door));
+        float px = 400 + 89.7f * t + 40 * std::sin(t * 7);
         float half = 1 + 16 * (1 - t) * (1 - t);
-        if (y > 170 && std::fabs(x - px) < half)
+        if (y > door && std::fabs(x - px) < half)
             col = mix(level_colour(ramp::sand, 9), level_colour(ramp::sand, 12), t);
         return col;
     });

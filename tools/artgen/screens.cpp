@@ -14,9 +14,9 @@
 namespace {
 
 constexpr ramp accents[screen_pictures] = {
-    ramp::sunset, ramp::gold,   ramp::cyan,   ramp::magenta, ramp::blue, ramp::red,
-    ramp::orange, ramp::indigo, ramp::violet, ramp::mint,    ramp::gold, ramp::orange,
-    ramp::green,  ramp::cyan,   ramp::violet, ramp::magenta,
+    ramp::sunset, ramp::gold,   ramp::cyan,   ramp::magenta, ramp::blue,  ramp::gold,
+    ramp::orange, ramp::indigo, ramp::violet, ramp::mint,    ramp::green, ramp::orange,
+    ramp::sunset, ramp::cyan,   ramp::violet, ramp::magenta,
 };
 
 // The words of a song's page: its number and style, its title, a card with
@@ -57,7 +57,7 @@ void heading(canvas& c, ramp accent, const std::string& caption_text,
     const float left = 179, room = 200;  // the transport panel starts at x 388
     paint_over(c, {stage_left, 0, 240, 80}, [](float x, float y) {
         float d = std::hypot((x - 250) / 150, (y - 40) / 42);
-        return rgba{{2, 4, 10}, 0.32f * clamp01(1 - d)};
+        return rgba{{2, 4, 10}, 0.45f * clamp01(1 - d)};
     });
     style caption{face::sans_bold, 8, ramp_colour(accent, 0.85f)};
     caption.tracking = 1.8f;
