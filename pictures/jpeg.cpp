@@ -144,6 +144,88 @@ static void pack(uint32_t, uint8_t* px, const uint8_t* bgr) {
     memcpy(px, &v, sizeof v);
 }
 
+// The conversion of an MCU that lies wholly inside the picture goes straight
+// into the output, eight pixels at a time in the compiler's vector types.
+// It is convert_mcu and pack step for step: clamp[v], for every index that
+// convert_mcu forms, is v - 128 limited to 0..255, so each channel is Y plus
+// a per-chroma offset less 128, limited.
+typedef int16_t lanes __attribute__((vector_size(16)));
+typedef uint16_t ulanes __attribute__((vector_size(16)));
+typedef uint8_t lane_bytes __attribute__((vector_size(8)));
+
+static lanes limited(lanes v) {
+    lanes zero = {}, top = zero + 255;
+    v = v < zero ? zero : v;
+    return v > top ? top : v;
+}
+
+// The offsets of one chroma row, for the left and the right eight pixels of
+// the MCU row: each chroma sample's offset over its two pixels.
+struct chroma_row {
+    lanes b[2], g[2], r[2];
+};
+
+static void widen(const int16_t* offsets, lanes* halves) {
+    lanes v;
+    memcpy(&v, offsets, sizeof v);
+    halves[0] = __builtin_shufflevector(v, v, 0, 0, 1, 1, 2, 2, 3, 3);
+    halves[1] = __builtin_shufflevector(v, v, 4, 4, 5, 5, 6, 6, 7, 7);
+}
+
+static void store(uint16_t, uint8_t* out, lanes b, lanes g, lanes r) {
+    ulanes v = ulanes((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+    memcpy(out, &v, sizeof v);
+}
+
+static void store(uint32_t, uint8_t* out, lanes b, lanes g, lanes r) {
+    // Each pixel is its blue and green bytes in the low half, red in the high.
+    lanes bg = b | g << 8;
+    lanes low = __builtin_shufflevector(bg, r, 0, 8, 1, 9, 2, 10, 3, 11);
+    lanes high = __builtin_shufflevector(bg, r, 4, 12, 5, 13, 6, 14, 7, 15);
+    memcpy(out, &low, sizeof low);
+    memcpy(out + 16, &high, sizeof high);
+}
+
+// Eight luma samples, widened to 16 bits.
+static lanes luma_lanes(const uint8_t* y) {
+    lane_bytes v;
+    memcpy(&v, y, sizeof v);
+    return __builtin_convertvector(v, lanes);
+}
+
+template <class pixel>
+static void convert_row(uint8_t* out, const uint8_t* luma, const chroma_row& c) {
+    for (int32_t h = 0; h < 2; ++h) {
+        lanes y = luma_lanes(luma + 8 * h);
+        store(pixel{}, out + 8 * h * sizeof(pixel), limited(y + c.b[h]), limited(y + c.g[h]),
+              limited(y + c.r[h]));
+    }
+}
+
+template <class pixel>
+static void convert_mcu_to(uint8_t* out, int64_t row_bytes) {
+    // Per chroma sample; the 128 of clamp's index comes off the offsets
+    // (for green off cr_g's bias, a multiple of 65536, so the shift is exact).
+    int16_t off_b[64], off_g[64], off_r[64];
+    for (int32_t i = 0; i < 64; ++i) {
+        int32_t cb = cb_block[i], cr = cr_block[i];
+        off_b[i] = static_cast<int16_t>(cb_b[cb] - 128);
+        off_g[i] = static_cast<int16_t>((cr_g[cr] - (128 << 16) + cb_g[cb]) >> 16);
+        off_r[i] = static_cast<int16_t>(cr_r[cr] - 128);
+    }
+    int32_t lines = comp[0].v;  // luma rows per chroma row
+    for (int32_t row = 0; row < 8; ++row) {
+        chroma_row c;
+        widen(off_b + row * 8, c.b);
+        widen(off_g + row * 8, c.g);
+        widen(off_r + row * 8, c.r);
+        for (int32_t l = 0; l < lines; ++l) {
+            int32_t r = row * lines + l;
+            convert_row<pixel>(out + r * row_bytes, luma_mcu + r * 16, c);
+        }
+    }
+}
+
 template <class pixel>
 static void decode_colour_as(uint8_t* out) {
     for (int32_t t = 0; t < 2; ++t) {
@@ -153,6 +235,7 @@ static void decode_colour_as(uint8_t* out) {
     }
     init_colour();
     int32_t mcu_height = comp[0].v == 2 ? 16 : 8;
+    int64_t row_bytes = int64_t{frame_width} * sizeof(pixel);
     int32_t luma = 0, cb = 0, cr = 0;
     for (int32_t y = 0; y < frame_height; y += mcu_height)
         for (int32_t x = 0; x < frame_width; x += 16) {
@@ -161,14 +244,19 @@ static void decode_colour_as(uint8_t* out) {
             idct(coef, qscale[1], cb_block, 8);
             decode_with(1, cr);
             idct(coef, qscale[1], cr_block, 8);
+            uint8_t* corner = out + y * row_bytes + x * int64_t{sizeof(pixel)};
+            if (x + 16 <= frame_width && y + mcu_height <= frame_height) {
+                convert_mcu_to<pixel>(corner, row_bytes);
+                continue;
+            }
+            // At the right and bottom edges, the part inside the picture.
             convert_mcu();
             int32_t rows = frame_height - y < mcu_height ? frame_height - y : mcu_height;
             int32_t cols = frame_width - x < 16 ? frame_width - x : 16;
-            for (int32_t r = 0; r < rows; ++r) {
-                uint8_t* line = out + ((int64_t{y} + r) * frame_width + x) * sizeof(pixel);
+            for (int32_t r = 0; r < rows; ++r)
                 for (int32_t c = 0; c < cols; ++c)
-                    pack(pixel{}, line + c * sizeof(pixel), rgb_mcu + r * 48 + c * 3);
-            }
+                    pack(pixel{}, corner + r * row_bytes + c * sizeof(pixel),
+                         rgb_mcu + r * 48 + c * 3);
         }
 }
 

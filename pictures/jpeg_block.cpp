@@ -6,8 +6,8 @@
 // Nothing here fails on damaged data but a bit pattern that begins no code or
 // a DC size beyond 16 bits: data that ends early, or is cut short by a marker,
 // reads as zero bits, and nonsense coefficients give nonsense samples.
-#include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "pictures/jpeg_internal.h"
 #include "system/sys.h"
@@ -22,74 +22,158 @@ const double aan_scale[8] = {1.0, 1.387039845, 1.306562965, 1.175875602,
                              1.0, 0.785694958, 0.541196100, 0.275899379};
 uint8_t limit[512];
 
-// The next byte of entropy-coded data. A stuffed 0xFF 0x00 is the byte 0xFF;
-// a marker ends the data, and from then on, as past the end, the bytes are 0.
-static uint32_t next_byte() {
-    if (jpeg_pos >= jpeg_size) return 0;
-    uint32_t b = jpeg_data[jpeg_pos++];
-    if (b != 0xFF) return b;
-    while (jpeg_pos < jpeg_size && jpeg_data[jpeg_pos] == 0xFF) ++jpeg_pos;
-    if (jpeg_pos >= jpeg_size) return 0;
-    if (jpeg_data[jpeg_pos++] == 0x00) return 0xFF;
-    jpeg_pos = jpeg_size;
-    return 0;
+namespace {
+
+// The bit buffer and the read position in registers: decode_block works on
+// copies of bit_buf, bit_cnt and jpeg_pos and stores them back at the end of
+// the block; the public steps below wrap copies around each call.
+struct bit_reader {
+    uint32_t buf = bit_buf;
+    int32_t cnt = bit_cnt;
+    int32_t pos = jpeg_pos;
+
+    ~bit_reader() {
+        bit_buf = buf;
+        bit_cnt = cnt;
+        jpeg_pos = pos;
+    }
+
+    // The next byte of entropy-coded data. A stuffed 0xFF 0x00 is the byte
+    // 0xFF; a marker ends the data, and from then on, as past the end, the
+    // bytes are 0.
+    uint32_t next_byte() {
+        if (pos >= jpeg_size) return 0;
+        uint32_t b = jpeg_data[pos++];
+        if (b != 0xFF) return b;
+        while (pos < jpeg_size && jpeg_data[pos] == 0xFF) ++pos;
+        if (pos >= jpeg_size) return 0;
+        if (jpeg_data[pos++] == 0x00) return 0xFF;
+        pos = jpeg_size;
+        return 0;
+    }
+
+    // Adds bytes until more than 24 bits are valid: (32 - cnt) / 8 of them.
+    // Four plain bytes ahead, none of them 0xFF, go in at once.
+    void fill() {
+        if (cnt > 24) return;
+        if (pos <= jpeg_size - 4) {
+            const uint8_t* p = jpeg_data + pos;
+            uint32_t w = uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3];
+            if ((((~w) - 0x01010101u) & w & 0x80808080u) == 0) {
+                int32_t n = (32 - cnt) >> 3;
+                buf = static_cast<uint32_t>(uint64_t{buf} << (8 * n) | w >> (32 - 8 * n));
+                pos += n;
+                cnt += 8 * n;
+                return;
+            }
+        }
+        while (cnt <= 24) {
+            buf = buf << 8 | next_byte();
+            cnt += 8;
+        }
+    }
+
+    uint32_t bits(int32_t n) {
+        if (n > cnt) fill();
+        cnt -= n;
+        // A 64-bit shift, so that n = 0 with 32 valid bits shifts by 32 safely.
+        return static_cast<uint32_t>(uint64_t{buf} >> cnt) & ((1u << n) - 1);
+    }
+
+    int32_t extend(int32_t n) {
+        int32_t v = static_cast<int32_t>(bits(n));
+        return v < 1 << (n - 1) ? v - (1 << n) + 1 : v;
+    }
+
+    // The next 8 bits, after a top-up when fewer are left.
+    uint32_t peek() {
+        if (cnt < 8) fill();
+        return (buf >> (cnt - 8)) & 0xFF;
+    }
+
+    // The symbol of the code the peeked bits i begin.
+    int32_t huf(const huf_table& table, uint32_t i) {
+        if (table.fast_len[i] != 0) {
+            cnt -= table.fast_len[i];
+            return table.fast_sym[i];
+        }
+        if (cnt < 16) fill();
+        int32_t code = long_code(table, static_cast<int32_t>((buf >> (cnt - 16)) & 0xFFFF));
+        cnt -= code >> 8;
+        return code & 0xFF;
+    }
+
+    int32_t huf(const huf_table& table) { return huf(table, peek()); }
+
+    // A code longer than 8 bits, begun by the next 16 bits c: its symbol,
+    // plus its length times 256. The length is the one whose range of
+    // left-aligned codes holds c; the sentinel at 17 ends the search at 16.
+    [[gnu::noinline]] static int32_t long_code(const huf_table& table, int32_t c) {
+        int32_t d = 9;
+        while (c >= table.code_start[d + 1]) ++d;
+        int32_t index = (c - table.code_start[d]) >> (16 - d);
+        // Only at 16 can the bits lie past the table's last code (the sentinel
+        // is not the end of the codes in use).
+        if (index >= table.bits[d]) s_panic("jpeg.get_huf: corrupt huffman data");
+        return table.huffval[table.sym_start[d] + index] | d << 8;
+    }
+};
+
+// Zeroes coef in sixteen vector stores: memset costs more for so few bytes.
+template <size_t... quarter>
+void clear_coef(std::index_sequence<quarter...>) {
+    typedef int32_t zeros __attribute__((vector_size(16)));
+    zeros z = {};
+    (memcpy(coef + 4 * quarter, &z, sizeof z), ...);
 }
 
+}  // namespace
+
 void fill_bits() {
-    while (bit_cnt <= 24) {
-        bit_buf = bit_buf << 8 | next_byte();
-        bit_cnt += 8;
-    }
+    bit_reader().fill();
 }
 
 uint32_t get_bits(int32_t n) {
-    if (n > bit_cnt) fill_bits();
-    bit_cnt -= n;
-    // A 64-bit shift, so that n = 0 with 32 valid bits shifts by 32 safely.
-    return static_cast<uint32_t>(uint64_t{bit_buf} >> bit_cnt) & ((1u << n) - 1);
+    return bit_reader().bits(n);
 }
 
 int32_t get_signed(int32_t n) {
-    int32_t v = static_cast<int32_t>(get_bits(n));
-    return v < 1 << (n - 1) ? v - (1 << n) + 1 : v;
+    return bit_reader().extend(n);
 }
 
 int32_t get_huf(const huf_table& table) {
-    if (bit_cnt < 8) fill_bits();
-    uint32_t i = (bit_buf >> (bit_cnt - 8)) & 0xFF;
-    if (table.fast_len[i] != 0) {
-        bit_cnt -= table.fast_len[i];
-        return table.fast_sym[i];
-    }
-    // Longer than 8 bits: find the length whose range of left-aligned codes
-    // holds the next 16 bits; the sentinel at 17 ends the search at 16.
-    if (bit_cnt < 16) fill_bits();
-    int32_t c = static_cast<int32_t>((bit_buf >> (bit_cnt - 16)) & 0xFFFF);
-    int32_t d = 9;
-    while (c >= table.code_start[d + 1]) ++d;
-    int32_t index = (c - table.code_start[d]) >> (16 - d);
-    // Only at 16 can the bits lie past the table's last code (the sentinel is
-    // not the end of the codes in use).
-    if (index >= table.bits[d]) s_panic("jpeg.get_huf: corrupt huffman data");
-    bit_cnt -= d;
-    return table.huffval[table.sym_start[d] + index];
+    return bit_reader().huf(table);
 }
 
 void decode_block(const huf_table& dc, const huf_table& ac) {
-    memset(coef, 0, sizeof coef);
-    int32_t s = get_huf(dc);
+    clear_coef(std::make_index_sequence<16>());
+    bit_reader r;
+    int32_t s = r.huf(dc);
     if (s > 16) s_panic("jpeg.decode_block: corrupt dc coefficient size");
-    coef[0] = s != 0 ? get_signed(s) : 0;
+    coef[0] = s != 0 ? r.extend(s) : 0;
     for (int32_t k = 1; k < 64;) {
-        int32_t rs = get_huf(ac);
-        int32_t r = rs >> 4;
+        uint32_t i = r.peek();
+        if (int32_t e = ac.fast_ac[i]) {
+            // A short code and its value bits in one look-up.
+            k += (e >> 4) & 15;
+            if (k >= 64) {
+                // A run past the last position ends the block; its value bits
+                // stay unread.
+                r.cnt -= ac.fast_len[i];
+                break;
+            }
+            r.cnt -= e & 15;
+            coef[zigzag[k++]] = e >> 8;
+            continue;
+        }
+        int32_t rs = r.huf(ac, i);
+        int32_t run = rs >> 4;
         s = rs & 15;
         if (s != 0) {
-            k += r;
-            // A run past the last position ends the block; its value bits stay unread.
-            if (k < 64) coef[zigzag[k]] = get_signed(s);
+            k += run;
+            if (k < 64) coef[zigzag[k]] = r.extend(s);
             ++k;
-        } else if (r == 15) {
+        } else if (run == 15) {
             k += 16;
         } else {
             break;  // end of block
@@ -111,60 +195,119 @@ void init_limit() {
     }
 }
 
-// The one-dimensional transform of eight values, in place.
-static void idct_1d(double* x0, double* x1, double* x2, double* x3, double* x4, double* x5,
-                    double* x6, double* x7) {
-    double t10 = *x0 + *x4;
-    double t11 = *x0 - *x4;
-    double t13 = *x2 + *x6;
-    double t12 = (*x2 - *x6) * 1.414213562 - t13;
-    double e0 = t10 + t13;
-    double e3 = t10 - t13;
-    double e1 = t11 + t12;
-    double e2 = t11 - t12;
+// The transform runs on vectors of four doubles (four columns in the first
+// pass, four rows in the second) in the compiler's vector types: every lane
+// does the same double-precision operations in the same order as one column
+// or row alone would, so the samples are those of the plain transform.
+typedef double four __attribute__((vector_size(32)));
+typedef int32_t int_four __attribute__((vector_size(16)));
 
-    double z13 = *x5 + *x3;
-    double z10 = *x5 - *x3;
-    double z11 = *x1 + *x7;
-    double z12 = *x1 - *x7;
-    double o7 = z11 + z13;
-    double o11 = (z11 - z13) * 1.414213562;
-    double z5 = (z10 + z12) * 1.847759065;
-    double o10 = 1.082392200 * z12 - z5;
-    double o12 = -2.613125930 * z10 + z5;
-    double o6 = o12 - o7;
-    double o5 = o11 - o6;
-    double o4 = o10 + o5;
-
-    *x0 = e0 + o7;
-    *x7 = e0 - o7;
-    *x1 = e1 + o6;
-    *x6 = e1 - o6;
-    *x2 = e2 + o5;
-    *x5 = e2 - o5;
-    *x4 = e3 + o4;
-    *x3 = e3 - o4;
+// Dequantised coefficients: four of them at p times the four scales at q.
+// (Vectors of four doubles go by pointer: their passing by value depends on
+// the processor the code is built for.)
+[[gnu::always_inline]] static inline void dequantise(four* x, const int32_t* p, const double* q) {
+    int_four v;
+    memcpy(&v, p, sizeof v);
+    four scale;
+    memcpy(&scale, q, sizeof scale);
+    *x = __builtin_convertvector(v, four) * scale;
 }
 
-void idct(const int32_t* coef, const double* q, uint8_t* out, int32_t stride) {
-    double ws[64];
-    for (int32_t c = 0; c < 8; ++c) {
-        bool ac = false;
-        for (int32_t r = 1; r < 8; ++r) ac |= coef[r * 8 + c] != 0;
-        if (!ac) {
-            double dc = coef[c] * q[c];
-            for (int32_t r = 0; r < 8; ++r) ws[r * 8 + c] = dc;
-            continue;
+// The one-dimensional transform of eight inputs, in place.
+[[gnu::always_inline]] static inline void idct_1d(four* x) {
+    four t10 = x[0] + x[4];
+    four t11 = x[0] - x[4];
+    four t13 = x[2] + x[6];
+    four t12 = (x[2] - x[6]) * 1.414213562 - t13;
+    four e0 = t10 + t13;
+    four e3 = t10 - t13;
+    four e1 = t11 + t12;
+    four e2 = t11 - t12;
+
+    four z13 = x[5] + x[3];
+    four z10 = x[5] - x[3];
+    four z11 = x[1] + x[7];
+    four z12 = x[1] - x[7];
+    four o7 = z11 + z13;
+    four o11 = (z11 - z13) * 1.414213562;
+    four z5 = (z10 + z12) * 1.847759065;
+    four o10 = 1.082392200 * z12 - z5;
+    four o12 = -2.613125930 * z10 + z5;
+    four o6 = o12 - o7;
+    four o5 = o11 - o6;
+    four o4 = o10 + o5;
+
+    x[0] = e0 + o7;
+    x[7] = e0 - o7;
+    x[1] = e1 + o6;
+    x[6] = e1 - o6;
+    x[2] = e2 + o5;
+    x[5] = e2 - o5;
+    x[4] = e3 + o4;
+    x[3] = e3 - o4;
+}
+
+// Four rows of four columns turned into four columns of four rows.
+[[gnu::always_inline]] static inline void transpose(const four* in, four* out) {
+    four t0 = __builtin_shufflevector(in[0], in[1], 0, 4, 2, 6);
+    four t1 = __builtin_shufflevector(in[0], in[1], 1, 5, 3, 7);
+    four t2 = __builtin_shufflevector(in[2], in[3], 0, 4, 2, 6);
+    four t3 = __builtin_shufflevector(in[2], in[3], 1, 5, 3, 7);
+    out[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+    out[1] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+    out[2] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+    out[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+}
+
+// Adding 1.5 * 2^52 leaves a double whose unit is 1: the sum is the value
+// rounded to the nearest integer, halves to even (the default rounding), and
+// its low 32 bits are that integer's, for any value below 2^51 in magnitude
+// (the transform's outputs stay far below, whatever the data).
+static constexpr double round_bias = 6755399441055744.0;
+
+// Where the processor has AVX2, a build of the transform for it runs the
+// four lanes in one instruction; the loader picks the build once.
+[[gnu::target_clones("avx2", "default")]] void idct(const int32_t* coef, const double* q,
+                                                    uint8_t* out, int32_t stride) {
+    // Which columns carry AC coefficients (rows 1 to 7), by lane.
+    int_four ac[2] = {};
+    for (int32_t r = 1; r < 8; ++r)
+        for (int32_t h = 0; h < 2; ++h) {
+            int_four v;
+            memcpy(&v, coef + r * 8 + 4 * h, sizeof v);
+            ac[h] |= v;
         }
-        double* w = ws + c;
-        for (int32_t r = 0; r < 8; ++r) w[r * 8] = coef[r * 8 + c] * q[r * 8 + c];
-        idct_1d(w, w + 8, w + 16, w + 24, w + 32, w + 40, w + 48, w + 56);
+    // The first pass, over the columns in fours, leaves the workspace in
+    // fours of rows: ws[g][c] holds column c of rows 4g to 4g + 3.
+    four ws[2][8];
+    for (int32_t h = 0; h < 2; ++h) {
+        four col[8];
+        int_four none = {};
+        if (__builtin_memcmp(&ac[h], &none, sizeof none) == 0) {
+            // No AC energy in these columns: the DC value fills them. The
+            // full transform of such a column gives that value in every row.
+            dequantise(&col[0], coef + 4 * h, q + 4 * h);
+            for (int32_t r = 1; r < 8; ++r) col[r] = col[0];
+        } else {
+            for (int32_t r = 0; r < 8; ++r)
+                dequantise(&col[r], coef + r * 8 + 4 * h, q + r * 8 + 4 * h);
+            idct_1d(col);
+        }
+        transpose(col, ws[0] + 4 * h);
+        transpose(col + 4, ws[1] + 4 * h);
     }
-    for (int32_t r = 0; r < 8; ++r) {
-        double* w = ws + r * 8;
-        idct_1d(w, w + 1, w + 2, w + 3, w + 4, w + 5, w + 6, w + 7);
-        for (int32_t c = 0; c < 8; ++c)
-            out[r * stride + c] = limit[static_cast<int64_t>(std::nearbyint(w[c])) & 511];
+    // The second pass, over the rows in fours; each output rounded, masked
+    // to its low 9 bits and looked up in limit.
+    for (int32_t g = 0; g < 2; ++g) {
+        idct_1d(ws[g]);
+        four rounded[8];
+        for (int32_t c = 0; c < 8; ++c) rounded[c] = ws[g][c] + round_bias;
+        for (int32_t r = 0; r < 4; ++r)
+            for (int32_t c = 0; c < 8; ++c) {
+                uint32_t v;
+                memcpy(&v, reinterpret_cast<const uint8_t*>(&rounded[c]) + 8 * r, sizeof v);
+                out[(4 * g + r) * stride + c] = limit[v & 511];
+            }
     }
 }
 

@@ -216,6 +216,22 @@ void read_header() {
     }
 }
 
+// The AC symbols whose code and value bits fit in 8 bits, with the value
+// already extended to its sign, so that the decoder takes small coefficients
+// in one look-up. The value is one of s bits after a code of l bits.
+static void create_fast_ac(huf_table& table) {
+    for (int32_t i = 0; i < 256; ++i) {
+        int32_t l = table.fast_len[i];
+        int32_t s = table.fast_sym[i] & 15;
+        int32_t run = table.fast_sym[i] >> 4;
+        table.fast_ac[i] = 0;
+        if (l == 0 || s == 0 || l + s > 8) continue;
+        int32_t v = (i >> (8 - l - s)) & ((1 << s) - 1);
+        if (v < 1 << (s - 1)) v += 1 - (1 << s);
+        table.fast_ac[i] = static_cast<int16_t>(v * 256 + (run << 4 | (l + s)));
+    }
+}
+
 void create_huf(huf_table& table) {
     int32_t code = 0;
     int32_t k = 0;
@@ -240,6 +256,7 @@ void create_huf(huf_table& table) {
         }
     memset(table.fast_len + j, 0, 256 - j);
     memset(table.fast_sym + j, 0, 256 - j);
+    create_fast_ac(table);
 }
 
 }  // namespace jpeg

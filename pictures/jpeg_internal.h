@@ -43,6 +43,9 @@ struct huf_table {
     int32_t sym_start[17];   // [1..16] index in huffval of each length's first symbol
     uint8_t fast_len[256];   // by the next 8 bits: length of the code they begin, or 0
     uint8_t fast_sym[256];   // the symbol of that code, or 0
+    // By the next 8 bits, when they hold a whole AC code and all its value
+    // bits: value << 8 | run << 4 | bits used; 0 otherwise.
+    int16_t fast_ac[256];
 };
 // Table 0 serves the first component, table 1 the other two.
 extern huf_table dc_huf[2];
@@ -79,7 +82,8 @@ void get_dqt();
 void get_jfif();
 // Reads the header from jpeg_pos on; returns at the first byte of the scan data.
 void read_header();
-// Fills code_start, sym_start, fast_len and fast_sym from bits and huffval.
+// Fills code_start, sym_start, fast_len, fast_sym and fast_ac from bits and
+// huffval.
 void create_huf(huf_table& table);
 
 // --- block engine (jpeg_block.cpp) ---
