@@ -9,6 +9,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "pictures/jpeg_internal.h"
 #include "system/sys.h"
 
@@ -53,24 +57,38 @@ struct bit_reader {
     }
 
     // Adds bytes until more than 24 bits are valid: (32 - cnt) / 8 of them.
-    // Four plain bytes ahead, none of them 0xFF, go in at once.
     void fill() {
         if (cnt > 24) return;
-        if (pos <= jpeg_size - 4) {
-            const uint8_t* p = jpeg_data + pos;
-            uint32_t w = uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3];
-            if ((((~w) - 0x01010101u) & w & 0x80808080u) == 0) {
-                int32_t n = (32 - cnt) >> 3;
-                buf = static_cast<uint32_t>(uint64_t{buf} << (8 * n) | w >> (32 - 8 * n));
-                pos += n;
-                cnt += 8 * n;
-                return;
-            }
-        }
+        if (!plain_fill()) fill_bytes();
+    }
+
+    // Four plain bytes ahead, none of them 0xFF, go in at once; the number
+    // taken is 0 when more than 24 bits are valid already.
+    bool plain_fill() {
+        if (pos > jpeg_size - 4) return false;
+        const uint8_t* p = jpeg_data + pos;
+        uint64_t w = uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3];
+        if (((~w - 0x01010101u) & w & 0x80808080u) != 0) return false;
+        int32_t shift = (32 - cnt) & ~7;  // eight times the bytes taken
+        buf = static_cast<uint32_t>(uint64_t{buf} << shift | w >> (32 - shift));
+        pos += shift >> 3;
+        cnt += shift;
+        return true;
+    }
+
+    void fill_bytes() {
         while (cnt <= 24) {
             buf = buf << 8 | next_byte();
             cnt += 8;
         }
+    }
+
+    // The same top-up, without asking first whether it is needed: the block
+    // decoder runs it before every symbol, which spares an unpredictable
+    // branch and leaves enough bits for a code of up to 8 bits with its value
+    // bits, or for a longer code. Bits come in sooner, never other bits.
+    void top_up() {
+        if (!plain_fill()) fill();
     }
 
     uint32_t bits(int32_t n) {
@@ -80,9 +98,11 @@ struct bit_reader {
         return static_cast<uint32_t>(uint64_t{buf} >> cnt) & ((1u << n) - 1);
     }
 
+    // Values below 2^(n-1) are negative: v - 2^n + 1, without a branch.
     int32_t extend(int32_t n) {
         int32_t v = static_cast<int32_t>(bits(n));
-        return v < 1 << (n - 1) ? v - (1 << n) + 1 : v;
+        int32_t negative = (v - (1 << (n - 1))) >> 31;
+        return v + (negative & (1 - (1 << n)));
     }
 
     // The next 8 bits, after a top-up when fewer are left.
@@ -107,10 +127,14 @@ struct bit_reader {
 
     // A code longer than 8 bits, begun by the next 16 bits c: its symbol,
     // plus its length times 256. The length is the one whose range of
-    // left-aligned codes holds c; the sentinel at 17 ends the search at 16.
-    [[gnu::noinline]] static int32_t long_code(const huf_table& table, int32_t c) {
-        int32_t d = 9;
-        while (c >= table.code_start[d + 1]) ++d;
+    // left-aligned codes holds c: 9 plus the number of lengths from 10 to 16
+    // whose first code c reaches (the first codes rise with the length, so
+    // this is where a search from 9 upwards would stop; the sentinel at 17
+    // is never reached).
+    static int32_t long_code(const huf_table& table, int32_t c) {
+        const int32_t* start = table.code_start;
+        int32_t d = 9 + (c >= start[10]) + (c >= start[11]) + (c >= start[12]) + (c >= start[13]) +
+                    (c >= start[14]) + (c >= start[15]) + (c >= start[16]);
         int32_t index = (c - table.code_start[d]) >> (16 - d);
         // Only at 16 can the bits lie past the table's last code (the sentinel
         // is not the end of the codes in use).
@@ -148,11 +172,13 @@ int32_t get_huf(const huf_table& table) {
 void decode_block(const huf_table& dc, const huf_table& ac) {
     clear_coef(std::make_index_sequence<16>());
     bit_reader r;
+    r.top_up();
     int32_t s = r.huf(dc);
     if (s > 16) s_panic("jpeg.decode_block: corrupt dc coefficient size");
     coef[0] = s != 0 ? r.extend(s) : 0;
     for (int32_t k = 1; k < 64;) {
-        uint32_t i = r.peek();
+        r.top_up();
+        uint32_t i = (r.buf >> (r.cnt - 8)) & 0xFF;
         if (int32_t e = ac.fast_ac[i]) {
             // A short code and its value bits in one look-up.
             k += (e >> 4) & 15;
@@ -201,6 +227,7 @@ void init_limit() {
 // or row alone would, so the samples are those of the plain transform.
 typedef double four __attribute__((vector_size(32)));
 typedef int32_t int_four __attribute__((vector_size(16)));
+typedef int32_t int_eight __attribute__((vector_size(32)));
 
 // Dequantised coefficients: four of them at p times the four scales at q.
 // (Vectors of four doubles go by pointer: their passing by value depends on
@@ -259,11 +286,57 @@ typedef int32_t int_four __attribute__((vector_size(16)));
     out[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
 }
 
+#if defined(__SSE2__)
+// Four rows of eight samples from the rounded outputs by column: limit[v &
+// 511] is v's low 9 bits read as a signed number, plus 128, limited to
+// 0..255; the packing instructions limit, and a byte transpose puts each row
+// together, so that it goes out in one 8-byte store.
+[[gnu::always_inline]] static inline void store_rows(const int_four* rounded, uint8_t* out,
+                                                     int32_t stride) {
+    __m128i words[4];
+    for (int32_t c = 0; c < 8; c += 2) {
+        int_four a = ((rounded[c] << 23) >> 23) + 128;
+        int_four b = ((rounded[c + 1] << 23) >> 23) + 128;
+        words[c / 2] = _mm_packs_epi32(__m128i(a), __m128i(b));
+    }
+    // By column, the four rows: columns 0 to 3, and 4 to 7.
+    __m128i left = _mm_packus_epi16(words[0], words[1]);
+    __m128i right = _mm_packus_epi16(words[2], words[3]);
+    __m128i t0 = _mm_unpacklo_epi8(left, right);
+    __m128i t1 = _mm_unpackhi_epi8(left, right);
+    __m128i u0 = _mm_unpacklo_epi8(t0, t1);
+    __m128i u1 = _mm_unpackhi_epi8(t0, t1);
+    __m128i rows01 = _mm_unpacklo_epi8(u0, u1);
+    __m128i rows23 = _mm_unpackhi_epi8(u0, u1);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), rows01);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + stride), _mm_srli_si128(rows01, 8));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 2 * stride), rows23);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * stride), _mm_srli_si128(rows23, 8));
+}
+#else
+// Four rows of eight samples from the rounded outputs by column: each masked
+// to its low 9 bits and looked up in limit.
+static void store_rows(const int_four* rounded, uint8_t* out, int32_t stride) {
+    for (int32_t r = 0; r < 4; ++r)
+        for (int32_t c = 0; c < 8; ++c) out[r * stride + c] = limit[rounded[c][r] & 511];
+}
+#endif
+
 // Adding 1.5 * 2^52 leaves a double whose unit is 1: the sum is the value
 // rounded to the nearest integer, halves to even (the default rounding), and
 // its low 32 bits are that integer's, for any value below 2^51 in magnitude
 // (the transform's outputs stay far below, whatever the data).
 static constexpr double round_bias = 6755399441055744.0;
+
+// A block with nothing but its DC coefficient: the transform gives
+// coef[0] * q[0] in every sample, since every other input is zero.
+static void flat_block(double value, uint8_t* out, int32_t stride) {
+    double sum = value + round_bias;
+    uint32_t bits;
+    memcpy(&bits, &sum, sizeof bits);  // the low half: little-endian
+    uint64_t row = limit[bits & 511] * 0x0101010101010101u;
+    for (int32_t r = 0; r < 8; ++r) memcpy(out + r * stride, &row, sizeof row);
+}
 
 // Where the processor has AVX2, a build of the transform for it runs the
 // four lanes in one instruction; the loader picks the build once.
@@ -277,13 +350,24 @@ static constexpr double round_bias = 6755399441055744.0;
             memcpy(&v, coef + r * 8 + 4 * h, sizeof v);
             ac[h] |= v;
         }
+    bool has_ac[2];
+    for (int32_t h = 0; h < 2; ++h) {
+        uint64_t halves[2];
+        memcpy(halves, &ac[h], sizeof halves);
+        has_ac[h] = (halves[0] | halves[1]) != 0;
+    }
+    // Rows 1 to 7 all zero: every row of the first pass is the first row
+    // dequantised, so all eight rows of samples are the same.
+    bool one_row = !has_ac[0] && !has_ac[1];
+    if (one_row && coef[1] == 0 && coef[2] == 0 && coef[3] == 0 && coef[4] == 0 && coef[5] == 0 &&
+        coef[6] == 0 && coef[7] == 0)
+        return flat_block(coef[0] * q[0], out, stride);
     // The first pass, over the columns in fours, leaves the workspace in
     // fours of rows: ws[g][c] holds column c of rows 4g to 4g + 3.
     four ws[2][8];
     for (int32_t h = 0; h < 2; ++h) {
         four col[8];
-        int_four none = {};
-        if (__builtin_memcmp(&ac[h], &none, sizeof none) == 0) {
+        if (!has_ac[h]) {
             // No AC energy in these columns: the DC value fills them. The
             // full transform of such a column gives that value in every row.
             dequantise(&col[0], coef + 4 * h, q + 4 * h);
@@ -297,18 +381,20 @@ static constexpr double round_bias = 6755399441055744.0;
         transpose(col + 4, ws[1] + 4 * h);
     }
     // The second pass, over the rows in fours; each output rounded, masked
-    // to its low 9 bits and looked up in limit.
-    for (int32_t g = 0; g < 2; ++g) {
+    // to its low 9 bits and limited.
+    for (int32_t g = 0; g < (one_row ? 1 : 2); ++g) {
         idct_1d(ws[g]);
-        four rounded[8];
-        for (int32_t c = 0; c < 8; ++c) rounded[c] = ws[g][c] + round_bias;
-        for (int32_t r = 0; r < 4; ++r)
-            for (int32_t c = 0; c < 8; ++c) {
-                uint32_t v;
-                memcpy(&v, reinterpret_cast<const uint8_t*>(&rounded[c]) + 8 * r, sizeof v);
-                out[(4 * g + r) * stride + c] = limit[v & 511];
-            }
+        int_four rounded[8];  // by column, the low 32 bits of the four rows
+        for (int32_t c = 0; c < 8; ++c) {
+            four sum = ws[g][c] + round_bias;
+            int_eight bits;
+            memcpy(&bits, &sum, sizeof bits);
+            rounded[c] = __builtin_shufflevector(bits, bits, 0, 2, 4, 6);
+        }
+        store_rows(rounded, out + 4 * g * stride, stride);
     }
+    if (one_row)
+        for (int32_t r = 4; r < 8; ++r) memcpy(out + r * stride, out, 8);
 }
 
 }  // namespace jpeg
