@@ -468,6 +468,55 @@ TEST_F(Jpeg, BlocksTakeRunsAndValuesInZigZagOrder) {
     }
 }
 
+TEST_F(Jpeg, ShortCodesAndTheirValueBitsAreTakenTogether) {
+    // Codes 00 end of block, 01 run 1 size 1, 10 run 15 size 1, 110 sixteen
+    // zeros, 111 run 0 size 1: each with its value bit fits in one look-up.
+    block_tables t;
+    huf_table ac = table_of({{2, 3}, {3, 2}}, {0x00, 0x11, 0xF1, 0xF0, 0x01});
+    create_huf(ac);
+    struct block_case {
+        const char* what;
+        std::vector<std::pair<uint32_t, int32_t>> bits;
+        std::vector<std::pair<int32_t, int32_t>> coefs;
+    };
+    const block_case cases[] = {
+        {"runs and values",
+         {{0, 8}, {0b01, 2}, {1, 1}, {0b111, 3}, {0, 1}, {0b00, 2}},
+         {{zigzag[2], 1}, {zigzag[3], -1}}},
+        {"a run past the last position leaves its value bit unread",
+         {{0, 8}, {0b110, 3}, {0b110, 3}, {0b110, 3}, {0b10, 2}},
+         {}},
+        {"sixteen zeros past the last position end the block",
+         {{0, 8}, {0b110, 3}, {0b110, 3}, {0b10, 2}, {1, 1}, {0b110, 3}},
+         {{zigzag[48], 1}}},
+    };
+    for (const block_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bit_writer w;
+        for (auto [value, count] : c.bits) w.put(value, count);
+        w.put(0xA5, 8);
+        feed(w.finish());
+        decode_block(t.dc, ac);
+        int32_t expected[64] = {};
+        for (auto [index, value] : c.coefs) expected[index] = value;
+        for (int32_t i = 0; i < 64; ++i) EXPECT_EQ(coef[i], expected[i]) << i;
+        EXPECT_EQ(get_bits(8), 0xA5u);
+    }
+}
+
+TEST_F(Jpeg, AMarkerInsideABlockReadsAsZeroBits) {
+    block_tables t;
+    // DC size 3 and its bits 101; then the end marker: the AC symbol is the
+    // code of zero bits, the end of block.
+    feed({3, 0b10100000, 0xFF, 0xD9, 0x12, 0x34});
+    decode_block(t.dc, t.ac);
+    EXPECT_EQ(coef[0], 5);
+    for (int32_t i = 1; i < 64; ++i) EXPECT_EQ(coef[i], 0) << i;
+    EXPECT_EQ(jpeg_pos, jpeg_size);
+    decode_block(t.dc, t.ac);  // and so is every later block
+    EXPECT_EQ(coef[0], 0);
+}
+
 TEST_F(Jpeg, ADcSizeBeyondSixteenBitsIsRefused) {
     block_tables t;
     feed({16, 0xFF, 0x00, 0xFF, 0x00, ac(0x00)});
@@ -564,6 +613,67 @@ TEST_F(Jpeg, TheTransformIsTheInverseDct) {
             }
     }
     EXPECT_LT(near_ties, 100);
+}
+
+// The transform as the algorithm states it, one column or row at a time in
+// plain doubles, rounded with nearbyint and limited through the table.
+void plain_idct(const int32_t* in, const double* q, uint8_t* out) {
+    auto one_d = [](double* x, int32_t step) {
+        double t10 = x[0] + x[4 * step], t11 = x[0] - x[4 * step];
+        double t13 = x[2 * step] + x[6 * step];
+        double t12 = (x[2 * step] - x[6 * step]) * 1.414213562 - t13;
+        double e0 = t10 + t13, e3 = t10 - t13, e1 = t11 + t12, e2 = t11 - t12;
+        double z13 = x[5 * step] + x[3 * step], z10 = x[5 * step] - x[3 * step];
+        double z11 = x[step] + x[7 * step], z12 = x[step] - x[7 * step];
+        double o7 = z11 + z13;
+        double o11 = (z11 - z13) * 1.414213562;
+        double z5 = (z10 + z12) * 1.847759065;
+        double o10 = 1.082392200 * z12 - z5;
+        double o12 = -2.613125930 * z10 + z5;
+        double o6 = o12 - o7, o5 = o11 - o6, o4 = o10 + o5;
+        double y[8] = {e0 + o7, e1 + o6, e2 + o5, e3 - o4, e3 + o4, e2 - o5, e1 - o6, e0 - o7};
+        for (int32_t i = 0; i < 8; ++i) x[i * step] = y[i];
+    };
+    double ws[64];
+    for (int32_t i = 0; i < 64; ++i) ws[i] = in[i] * q[i];
+    for (int32_t c = 0; c < 8; ++c) one_d(ws + c, 8);
+    for (int32_t r = 0; r < 8; ++r) {
+        one_d(ws + r * 8, 1);
+        for (int32_t c = 0; c < 8; ++c)
+            out[r * 8 + c] = limit[static_cast<int64_t>(std::nearbyint(ws[r * 8 + c])) & 511];
+    }
+}
+
+TEST_F(Jpeg, TheTransformGivesThePlainAlgorithmsSamplesExactly) {
+    // Blocks of every shape the transform takes a shortcut for (DC alone,
+    // nothing below the first row, columns without AC energy) and full ones,
+    // with coefficients large enough that the outputs wrap at nine bits.
+    init_limit();
+    uint32_t seed = 99;
+    auto next = [&seed]() { return (seed = seed * 1103515245 + 12345) >> 16; };
+    for (int32_t round = 0; round < 2000; ++round) {
+        SCOPED_TRACE(round);
+        for (int32_t i = 0; i < 64; ++i) quant[0][i] = uint8_t(1 + next() % 255);
+        create_quant(0);
+        int32_t block[64] = {};
+        int32_t shape = round % 5;
+        int32_t magnitude = round % 3 == 0 ? 2048 : 64;
+        int32_t count = shape == 4 ? 64 : int32_t(1 + next() % 10);
+        for (int32_t n = 0; n < count; ++n) {
+            int32_t index = int32_t(next() % 64);
+            if (shape == 0) index = 0;                          // DC alone
+            if (shape == 1) index %= 8;                         // the first row
+            if (shape == 2) index = index / 8 * 8 + index % 4;  // the left columns
+            block[index] = int32_t(next() % (2 * magnitude)) - magnitude;
+        }
+        uint8_t fast[8 * 12], plain[64];
+        std::memset(fast, 0x55, sizeof fast);
+        idct(block, qscale[0], fast, 12);
+        plain_idct(block, qscale[0], plain);
+        for (int32_t r = 0; r < 8; ++r)
+            for (int32_t c = 0; c < 12; ++c)
+                ASSERT_EQ(fast[r * 12 + c], c < 8 ? plain[r * 8 + c] : 0x55) << r << "," << c;
+    }
 }
 
 // --- colour ---
