@@ -338,9 +338,9 @@ static void flat_block(double value, uint8_t* out, int32_t stride) {
     for (int32_t r = 0; r < 8; ++r) memcpy(out + r * stride, &row, sizeof row);
 }
 
-// Where the processor has AVX2, a build of the transform for it runs the
-// four lanes in one instruction; the loader picks the build once.
-[[gnu::target_clones("avx2", "default")]] void idct(const int32_t* coef, const double* q,
+// The transform, built below once for any processor of the target and once
+// for processors with AVX2, which run the four lanes in one instruction.
+[[gnu::always_inline]] static inline void transform(const int32_t* coef, const double* q,
                                                     uint8_t* out, int32_t stride) {
     // Which columns carry AC coefficients (rows 1 to 7), by lane.
     int_four ac[2] = {};
@@ -396,5 +396,29 @@ static void flat_block(double value, uint8_t* out, int32_t stride) {
     if (one_row)
         for (int32_t r = 4; r < 8; ++r) memcpy(out + r * stride, out, 8);
 }
+
+void idct_generic(const int32_t* coef, const double* q, uint8_t* out, int32_t stride) {
+    transform(coef, q, out, stride);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2")]] void idct_avx2(const int32_t* coef, const double* q, uint8_t* out,
+                                       int32_t stride) {
+    transform(coef, q, out, stride);
+}
+
+// Which build runs is asked of the processor once, on the first block.
+void idct(const int32_t* coef, const double* q, uint8_t* out, int32_t stride) {
+    static const bool avx2 = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    (avx2 ? idct_avx2 : idct_generic)(coef, q, out, stride);
+}
+#else
+void idct(const int32_t* coef, const double* q, uint8_t* out, int32_t stride) {
+    idct_generic(coef, q, out, stride);
+}
+#endif
 
 }  // namespace jpeg

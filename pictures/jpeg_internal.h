@@ -114,6 +114,13 @@ void create_quant(int32_t t);
 void init_limit();
 // 8 x 8 samples from coef and the scaled table q, row r at out + r * stride.
 void idct(const int32_t* coef, const double* q, uint8_t* out, int32_t stride);
+// The builds of the transform that idct chooses from, once: one for any
+// processor of the target and, on x86, one for processors with AVX2. Their
+// samples are the same.
+void idct_generic(const int32_t* coef, const double* q, uint8_t* out, int32_t stride);
+#if defined(__x86_64__) || defined(__i386__)
+void idct_avx2(const int32_t* coef, const double* q, uint8_t* out, int32_t stride);
+#endif
 
 // --- colour conversion and output (jpeg.cpp) ---
 
