@@ -22,23 +22,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Waits for a mapped top-level window of exactly this title; its X id. (xdotool
-// cannot match the UTF-8 title of SDL's message box, xwininfo can.)
-std::string window_id(const std::string& title = "korvite") {
-    for (int i = 0; i < 500; ++i) {
-        std::string tree;
-        x_command("xwininfo -root -tree", 5, &tree);
-        size_t at = tree.find(" \"" + title + "\":");
-        if (at != std::string::npos) {
-            size_t begin = tree.rfind(' ', at - 1) + 1;
-            std::string id = tree.substr(begin, at - begin);
-            if (x_command("xwininfo -id " + id + " | grep -q IsViewable", 5) == 0) return id;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return "";
-}
-
 bool eventually(const std::function<bool()>& condition) {
     for (int i = 0; i < 300; ++i) {
         if (condition()) return true;
@@ -55,40 +38,18 @@ void road(std::function<void()> script) {
     std::exit(run_program());
 }
 
-bool eventually_gone(const std::string& id) {
-    for (int i = 0; i < 25; ++i) {
-        if (x_command("xwininfo -id " + id + " >/dev/null 2>&1", 5) != 0) return true;
-        std::this_thread::sleep_for(20ms);
-    }
-    return false;
-}
-
-void press_escape() {
-    std::string id = window_id();
-    x_command("xdotool windowfocus --sync " + id + " key Escape");
-}
-
-// Sends keys to a window until it is gone: a window manager may still be
-// taking a new window in, or a box still drawing itself, when the first
-// keystroke arrives.
-void press_until_gone(const std::string& id, const std::string& keys, bool window_manager) {
-    std::string focus = window_manager ? "windowactivate" : "windowfocus";
-    for (int i = 0; i < 20; ++i) {
-        x_command("xdotool " + focus + " " + id + " key " + keys, 5);
-        if (eventually_gone(id)) return;
-    }
-}
+void press_escape() { x_press_until_gone(x_window(), "Escape", false); }
 
 void close_with_alt_f4(bool window_manager) {
-    press_until_gone(window_id(), "alt+F4", window_manager);
+    x_press_until_gone(x_window(), "alt+F4", window_manager);
 }
 
 void fail_on_the_player() {
-    window_id();
+    x_window();
     eventually([] { return player.passes.load() > 0; });
     player.fail = true;
     // Dismiss the fatal box with Return, as a user would.
-    press_until_gone(window_id("korvite system panic"), "Return", false);
+    x_press_until_gone(x_window("korvite system panic"), "Return", false);
 }
 
 void report(const char* what, bool ok) {
@@ -97,7 +58,7 @@ void report(const char* what, bool ok) {
 
 // Moves, clicks and keys as X delivers them, checked against the input state.
 void drive_input() {
-    std::string id = window_id();
+    std::string id = x_window();
     x_command("xdotool windowfocus --sync " + id);
     x_command("xdotool mousemove --sync --window " + id + " 100 50");
     std::this_thread::sleep_for(200ms);
@@ -136,7 +97,7 @@ TEST_F(SdlRoads, EscapeAltF4AndATerminateSignalEndWithZero) {
         EXPECT_EXIT(road(press_escape), ::testing::ExitedWithCode(0), "");
         EXPECT_EXIT(road([] { close_with_alt_f4(false); }), ::testing::ExitedWithCode(0), "");
         EXPECT_EXIT(road([] {
-                        window_id();
+                        x_window();
                         kill(getpid(), SIGTERM);
                     }),
                     ::testing::ExitedWithCode(0), "");

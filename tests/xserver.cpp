@@ -107,3 +107,35 @@ int x_command(const std::string& command, int timeout_s, std::string* output) {
     unlink(path);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+std::string x_window(const std::string& title) {
+    // xdotool cannot match the UTF-8 title of SDL's message box; xwininfo can.
+    for (int i = 0; i < 500; ++i) {
+        std::string tree;
+        x_command("xwininfo -root -tree", 5, &tree);
+        size_t at = tree.find(" \"" + title + "\":");
+        if (at != std::string::npos) {
+            size_t begin = tree.rfind(' ', at - 1) + 1;
+            std::string id = tree.substr(begin, at - begin);
+            if (x_command("xwininfo -id " + id + " | grep -q IsViewable", 5) == 0) return id;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return "";
+}
+
+bool x_gone(const std::string& id) {
+    for (int i = 0; i < 25; ++i) {
+        if (x_command("xwininfo -id " + id + " >/dev/null 2>&1", 5) != 0) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+void x_press_until_gone(const std::string& id, const std::string& keys, bool window_manager) {
+    std::string focus = window_manager ? "windowactivate" : "windowfocus";
+    for (int i = 0; i < 20 && !id.empty(); ++i) {
+        x_command("xdotool " + focus + " " + id + " key " + keys, 5);
+        if (x_gone(id)) return;
+    }
+}

@@ -27,3 +27,14 @@ class x_server {
 // seconds; returns its exit status (124 after a timeout) and, if asked, its
 // standard output.
 int x_command(const std::string& command, int timeout_s = 10, std::string* output = nullptr);
+
+// Waits (up to about ten seconds) for a mapped window of exactly this title,
+// at any depth of the window tree; its X id, or empty.
+std::string x_window(const std::string& title = "korvite");
+// Waits (up to about half a second) for the window to be gone; true if it is.
+bool x_gone(const std::string& id);
+// Sends keys to the window until it is gone: a window manager may still be
+// taking a new window in, or a box still drawing itself, when the first
+// keystroke arrives. With a window manager the window is activated, without
+// one it is given the focus.
+void x_press_until_gone(const std::string& id, const std::string& keys, bool window_manager);

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 struct os_lock {
     std::recursive_mutex mutex;
@@ -49,6 +50,9 @@ struct shared_state {
     std::deque<main_call*> calls;
     bool quit = false;
     int32_t quit_code = 0;
+    // Every thread's record, kept for the life of the process: a stop may name a
+    // thread that has long ended.
+    std::vector<os_thread*> threads;
 };
 
 shared_state& state() {
@@ -211,6 +215,10 @@ void leave_lock(os_lock* lock) {
 
 os_thread* create_thread(uint32_t (*proc)(void*), void* param) {
     os_thread* thread = new os_thread{proc, param};
+    {
+        std::lock_guard lock(state().mutex);
+        state().threads.push_back(thread);
+    }
     try {
         std::thread([thread] {
             self = thread;
@@ -220,7 +228,6 @@ os_thread* create_thread(uint32_t (*proc)(void*), void* param) {
             state().changed.notify_all();
         }).detach();
     } catch (const std::system_error&) {
-        delete thread;
         return nullptr;
     }
     return thread;

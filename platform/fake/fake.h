@@ -65,6 +65,20 @@ int32_t module_orders(std::string_view file);  // -1 when unknown
 void end_music();
 void set_position(uint32_t order);
 
+// The frame the last present copied to the window: the source bitmap's pixels
+// as they were, in its own format; and how many presents there were.
+struct frame {
+    int32_t bitmap = -1;  // which bitmap, by order of creation
+    int32_t width = 0, height = 0, bpp = 0, pitch = 0;
+    std::vector<uint8_t> pixels;
+};
+frame presented();
+int64_t presents();
+
+// Threads are made but their procedures never run, while set: the test looks
+// at everything start-up did without a player running.
+void hold_threads(bool hold);
+
 // Called instead of the standard library's exit when set (a harness that must
 // go on after the engine's fatal road); it must not return.
 void set_exit_hook(void (*hook)(int code));

@@ -33,7 +33,11 @@ void reset() {
     s.modulefilename = "/nonexistent/korvite-fake";
     s.classes.clear();
     s.window = nullptr;
-    s.modules.clear();  // windows of earlier tests stay allocated: threads may hold them
+    s.modules.clear();
+    s.presented = frame{};
+    s.presents = 0;
+    s.bitmaps = 0;
+    s.hold_threads = false;  // windows of earlier tests stay allocated: threads may hold them
     s.exit_hook = nullptr;
 }
 
@@ -106,6 +110,11 @@ int32_t module_orders(std::string_view file) {
     std::lock_guard lock(state().mutex);
     auto found = state().modules.find(file);
     return found == state().modules.end() ? -1 : found->second;
+}
+
+void hold_threads(bool hold) {
+    std::lock_guard lock(state().mutex);
+    state().hold_threads = hold;
 }
 
 void set_exit_hook(void (*hook)(int code)) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake.h"
 #include "platform/window.h"
 
 namespace fake {
@@ -24,6 +25,10 @@ struct state_t {
     std::vector<os_window*> windows;  // every window made; kept, threads may hold them
     std::map<std::string, int32_t, std::less<>> modules;
     void (*exit_hook)(int) = nullptr;
+    frame presented;
+    int64_t presents = 0;
+    int32_t bitmaps = 0;  // bitmaps made since the reset, which numbers them
+    bool hold_threads = false;
 };
 
 state_t& state();

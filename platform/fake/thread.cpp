@@ -22,6 +22,12 @@ void os_leavelock(os_lock* lock) {
 os_thread* os_createthread(uint32_t (*proc)(void*), void* param) {
     fake::log("createthread");
     if (fake::failing("createthread")) return nullptr;
+    bool hold;
+    {
+        std::lock_guard lock(fake::state().mutex);
+        hold = fake::state().hold_threads;
+    }
+    if (hold) return core::create_thread([](void*) -> uint32_t { return 0; }, nullptr);
     return core::create_thread(proc, param);
 }
 
