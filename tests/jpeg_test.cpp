@@ -431,41 +431,55 @@ uint8_t ac(uint8_t symbol) {
     return 0xFF;
 }
 
-TEST_F(Jpeg, BlocksTakeRunsAndValuesInZigZagOrder) {
-    block_tables t;
-    struct block_case {
-        const char* what;
-        std::vector<std::pair<uint32_t, int32_t>> bits;  // value, count
-        std::vector<std::pair<int32_t, int32_t>> coefs;  // natural index, value
-    };
-    const block_case cases[] = {
-        {"end of block at once", {{3, 8}, {0b101, 3}, {ac(0x00), 8}}, {{0, 5}}},
-        {"DC size 0, then a value after sixteen zeros",
-         {{0, 8}, {ac(0xF0), 8}, {ac(0x01), 8}, {1, 1}, {ac(0x00), 8}},
-         {{zigzag[17], 1}}},
-        {"a run of three and a negative value",
-         {{1, 8}, {0, 1}, {ac(0x35), 8}, {0b00000, 5}, {ac(0x02), 8}, {0b10, 2}, {ac(0x00), 8}},
-         {{0, -1}, {zigzag[4], -31}, {zigzag[5], 2}}},
-        {"the last position ends the block without an end of block",
-         {{0, 8}, {ac(0xF0), 8}, {ac(0xF0), 8}, {ac(0xF0), 8}, {ac(0xE1), 8}, {0, 1}},
-         {{63, -1}}},
-        {"a run past the last position leaves its value bits unread",
-         {{0, 8}, {ac(0xF0), 8}, {ac(0xF0), 8}, {ac(0xF0), 8}, {ac(0xF1), 8}},
-         {}},
-    };
+// A block written as bits, and the coefficients it decodes to.
+struct block_case {
+    const char* what;
+    std::vector<std::pair<uint32_t, int32_t>> bits;  // value, count
+    std::vector<std::pair<int32_t, int32_t>> coefs;  // natural index, value
+};
+
+// Each block decodes to its coefficients, zero elsewhere, and leaves the
+// bits after it unread.
+void expect_blocks(const huf_table& dc, const huf_table& ac, const std::vector<block_case>& cases) {
     for (const block_case& c : cases) {
         SCOPED_TRACE(c.what);
         bit_writer w;
         for (auto [value, count] : c.bits) w.put(value, count);
         w.put(0xA5, 8);  // what follows the block
-        feed(w.finish());
+        bytes data = w.finish();
+        jpeg_data = data.data();
+        jpeg_size = int32_t(data.size());
+        jpeg_pos = 0;
+        bit_buf = 0;
+        bit_cnt = 0;
         std::fill(coef, coef + 64, 77);
-        decode_block(t.dc, t.ac);
+        decode_block(dc, ac);
         int32_t expected[64] = {};
         for (auto [index, value] : c.coefs) expected[index] = value;
         for (int32_t i = 0; i < 64; ++i) EXPECT_EQ(coef[i], expected[i]) << i;
         EXPECT_EQ(get_bits(8), 0xA5u);
     }
+}
+
+TEST_F(Jpeg, BlocksTakeRunsAndValuesInZigZagOrder) {
+    block_tables t;
+    expect_blocks(
+        t.dc, t.ac,
+        {
+            {"end of block at once", {{3, 8}, {0b101, 3}, {ac(0x00), 8}}, {{0, 5}}},
+            {"DC size 0, then a value after sixteen zeros",
+             {{0, 8}, {ac(0xF0), 8}, {ac(0x01), 8}, {1, 1}, {ac(0x00), 8}},
+             {{zigzag[17], 1}}},
+            {"a run of three and a negative value",
+             {{1, 8}, {0, 1}, {ac(0x35), 8}, {0b00000, 5}, {ac(0x02), 8}, {0b10, 2}, {ac(0x00), 8}},
+             {{0, -1}, {zigzag[4], -31}, {zigzag[5], 2}}},
+            {"the last position ends the block without an end of block",
+             {{0, 8}, {ac(0xF0), 8}, {ac(0xF0), 8}, {ac(0xF0), 8}, {ac(0xE1), 8}, {0, 1}},
+             {{63, -1}}},
+            {"a run past the last position leaves its value bits unread",
+             {{0, 8}, {ac(0xF0), 8}, {ac(0xF0), 8}, {ac(0xF0), 8}, {ac(0xF1), 8}},
+             {}},
+        });
 }
 
 TEST_F(Jpeg, ShortCodesAndTheirValueBitsAreTakenTogether) {
@@ -474,34 +488,18 @@ TEST_F(Jpeg, ShortCodesAndTheirValueBitsAreTakenTogether) {
     block_tables t;
     huf_table ac = table_of({{2, 3}, {3, 2}}, {0x00, 0x11, 0xF1, 0xF0, 0x01});
     create_huf(ac);
-    struct block_case {
-        const char* what;
-        std::vector<std::pair<uint32_t, int32_t>> bits;
-        std::vector<std::pair<int32_t, int32_t>> coefs;
-    };
-    const block_case cases[] = {
-        {"runs and values",
-         {{0, 8}, {0b01, 2}, {1, 1}, {0b111, 3}, {0, 1}, {0b00, 2}},
-         {{zigzag[2], 1}, {zigzag[3], -1}}},
-        {"a run past the last position leaves its value bit unread",
-         {{0, 8}, {0b110, 3}, {0b110, 3}, {0b110, 3}, {0b10, 2}},
-         {}},
-        {"sixteen zeros past the last position end the block",
-         {{0, 8}, {0b110, 3}, {0b110, 3}, {0b10, 2}, {1, 1}, {0b110, 3}},
-         {{zigzag[48], 1}}},
-    };
-    for (const block_case& c : cases) {
-        SCOPED_TRACE(c.what);
-        bit_writer w;
-        for (auto [value, count] : c.bits) w.put(value, count);
-        w.put(0xA5, 8);
-        feed(w.finish());
-        decode_block(t.dc, ac);
-        int32_t expected[64] = {};
-        for (auto [index, value] : c.coefs) expected[index] = value;
-        for (int32_t i = 0; i < 64; ++i) EXPECT_EQ(coef[i], expected[i]) << i;
-        EXPECT_EQ(get_bits(8), 0xA5u);
-    }
+    expect_blocks(t.dc, ac,
+                  {
+                      {"runs and values",
+                       {{0, 8}, {0b01, 2}, {1, 1}, {0b111, 3}, {0, 1}, {0b00, 2}},
+                       {{zigzag[2], 1}, {zigzag[3], -1}}},
+                      {"a run past the last position leaves its value bit unread",
+                       {{0, 8}, {0b110, 3}, {0b110, 3}, {0b110, 3}, {0b10, 2}},
+                       {}},
+                      {"sixteen zeros past the last position end the block",
+                       {{0, 8}, {0b110, 3}, {0b110, 3}, {0b10, 2}, {1, 1}, {0b110, 3}},
+                       {{zigzag[48], 1}}},
+                  });
 }
 
 TEST_F(Jpeg, AMarkerInsideABlockReadsAsZeroBits) {
