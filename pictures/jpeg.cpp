@@ -172,16 +172,17 @@ static void widen(const int16_t* offsets, lanes* halves) {
     halves[1] = __builtin_shufflevector(v, v, 4, 4, 5, 5, 6, 6, 7, 7);
 }
 
+// The channels, limited to 0..255, packed as pack does.
 static void store(uint16_t, uint8_t* out, lanes b, lanes g, lanes r) {
-    ulanes v = ulanes((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+    ulanes v = (ulanes(r) >> 3) << 11 | (ulanes(g) >> 2) << 5 | ulanes(b) >> 3;
     memcpy(out, &v, sizeof v);
 }
 
 static void store(uint32_t, uint8_t* out, lanes b, lanes g, lanes r) {
     // Each pixel is its blue and green bytes in the low half, red in the high.
-    lanes bg = b | g << 8;
-    lanes low = __builtin_shufflevector(bg, r, 0, 8, 1, 9, 2, 10, 3, 11);
-    lanes high = __builtin_shufflevector(bg, r, 4, 12, 5, 13, 6, 14, 7, 15);
+    ulanes bg = ulanes(b) | ulanes(g) << 8;
+    ulanes low = __builtin_shufflevector(bg, ulanes(r), 0, 8, 1, 9, 2, 10, 3, 11);
+    ulanes high = __builtin_shufflevector(bg, ulanes(r), 4, 12, 5, 13, 6, 14, 7, 15);
     memcpy(out, &low, sizeof low);
     memcpy(out + 16, &high, sizeof high);
 }

@@ -6,6 +6,7 @@
 // Nothing here fails on damaged data but a bit pattern that begins no code or
 // a DC size beyond 16 bits: data that ends early, or is cut short by a marker,
 // reads as zero bits, and nonsense coefficients give nonsense samples.
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -88,7 +89,7 @@ struct bit_reader {
     // branch and leaves enough bits for a code of up to 8 bits with its value
     // bits, or for a longer code. Bits come in sooner, never other bits.
     void top_up() {
-        if (!plain_fill()) fill();
+        if (!plain_fill()) fill_bytes();
     }
 
     uint32_t bits(int32_t n) {
@@ -327,6 +328,7 @@ static void store_rows(const int_four* rounded, uint8_t* out, int32_t stride) {
 // its low 32 bits are that integer's, for any value below 2^51 in magnitude
 // (the transform's outputs stay far below, whatever the data).
 static constexpr double round_bias = 6755399441055744.0;
+static_assert(std::endian::native == std::endian::little, "the low 32 bits come first");
 
 // A block with nothing but its DC coefficient: the transform gives
 // coef[0] * q[0] in every sample, since every other input is zero.
