@@ -30,8 +30,8 @@ __attribute__((target("avx512bw"))) void paint_avx512(uint16_t* __restrict frame
     const __m512i bit6 = _mm512_set1_epi16(64), bit7 = _mm512_set1_epi16(128);
     int32_t i = 0;
     for (; i + 32 <= count; i += 32) {
-        __m512i index = _mm512_cvtepu8_epi16(_mm256_loadu_si256(
-            reinterpret_cast<const __m256i*>(pixels + i)));
+        __m512i index =
+            _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + i)));
         // The permute reads only the low six bits of each index.
         __m512i a = _mm512_permutex2var_epi16(quarter[0], index, quarter[1]);
         __m512i b = _mm512_permutex2var_epi16(quarter[2], index, quarter[3]);

@@ -150,8 +150,7 @@ bool player_pass() {
 uint32_t player_thread(void*) {
     music_init();
     // No pacing: the loop runs as fast as painting and presenting allow.
-    while (player_pass()) {
-    }
+    while (player_pass()) {}
     au_stop();
     au_free();
     // Waits here while the main thread destroys the window, which stops this thread.

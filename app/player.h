@@ -12,11 +12,11 @@
 
 // Written by the player thread alone, except song_ended, which the audio
 // library's end sync sets on a thread of its own.
-extern int32_t cur_screen;  // screen shown, an index into screens
-extern int32_t cur_song;    // screen whose module is loaded; -1 until one starts
-extern au_music music;      // the loaded module; 0 while none
-extern au_sync music_sync;  // its end sync; 0 while none
-extern int32_t music_length;            // the loaded module's length in orders
+extern int32_t cur_screen;                // screen shown, an index into screens
+extern int32_t cur_song;                  // screen whose module is loaded; -1 until one starts
+extern au_music music;                    // the loaded module; 0 while none
+extern au_sync music_sync;                // its end sync; 0 while none
+extern int32_t music_length;              // the loaded module's length in orders
 extern std::atomic<uint32_t> song_ended;  // 1 once the module has played to its end
 // s_gettime values: when the module started, when the pause began (0: not
 // paused), and the time spent paused since the module started.

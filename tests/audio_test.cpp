@@ -86,7 +86,7 @@ TEST_F(Audio, ModulesLoadFromFilesAndOtherFilesDoNot) {
     EXPECT_EQ(load("not_a_module.it"), 0u);
     EXPECT_EQ(load("no_such_file.it"), 0u);
     EXPECT_EQ(au_musicload(false, KORVITE_FIXTURES_DIR, 0, 0, 1), 0u);  // a folder
-    EXPECT_NE(au_musicgetlength(one), 0u);  // a failed load leaves the loaded one
+    EXPECT_NE(au_musicgetlength(one), 0u);         // a failed load leaves the loaded one
     EXPECT_FALSE(au_init(-1, 44100, 0, nullptr));  // started already
 }
 

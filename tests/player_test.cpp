@@ -176,7 +176,7 @@ TEST_F(Player, StartsOnTheIntroWithNoSongAndShowsThePictureThroughThePalette) {
 // Every row of the outcomes of a click on a screen's link: T the link's
 // screen, C the current screen, P the playing song's screen.
 TEST_F(Player, TOtherThanCButPShowsTheSongsScreenWithoutRestartingIt) {
-    click(4);  // song 3
+    click(4);   // song 3
     click(15);  // credits
     expect_after({4}, 3, 3, nothing);
 }
@@ -265,14 +265,14 @@ struct step_case {
 TEST_F(Player, OrderStepsStayInsideTheModule) {
     click(4);  // tune03.it: 6 orders
     const step_case cases[] = {
-        {0, 17, 0}, {3, 17, 2}, {5, 17, 4}, {3, 18, 4}, {4, 18, 5}, {5, 18, 5},
-        {0x00070003, 18, 4},  // row 7 of order 3: only the order counts
+        {0, 17, 0}, {3, 17, 2}, {5, 17, 4},          {3, 18, 4},
+        {4, 18, 5}, {5, 18, 5}, {0x00070003, 18, 4},  // row 7 of order 3: only the order counts
     };
     for (const step_case& c : cases) {
         fake::set_position(c.position);
-        expect_after({c.code}, 3, 3,
-                     {"au_channelgetposition 1", "au_channelsetposition 1 " +
-                                                     std::to_string(c.target)});
+        expect_after(
+            {c.code}, 3, 3,
+            {"au_channelgetposition 1", "au_channelsetposition 1 " + std::to_string(c.target)});
     }
 }
 
@@ -282,8 +282,7 @@ TEST_F(Player, AStepResumesAPausedSongWithoutCountingThePause) {
     click(4);
     fake::advance_time(30000);
     fake::set_position(2);
-    expect_after({18}, 3, 3,
-                 {"au_start", "au_channelgetposition 1", "au_channelsetposition 1 3"});
+    expect_after({18}, 3, 3, {"au_start", "au_channelgetposition 1", "au_channelsetposition 1 3"});
     EXPECT_EQ(pause_start, 0u);
     EXPECT_EQ(shown_seconds, 10);
     fake::advance_time(1000);
@@ -362,7 +361,7 @@ TEST_F(Player, AClickIsReadWhereThePictureShowsUnderIt) {
         {1320, 600, 630, 10, 0},    // where the corner would be unstretched
         {330, 150, 315, 5, 15},     // shrunk
         {1280, 1024, 1250, 50, 15},
-        {660, 300, 700, 10, 0},   // right of the map: not the next row's link
+        {660, 300, 700, 10, 0},    // right of the map: not the next row's link
         {660, 300, 65535, 10, 0},  // left of the window while the button is held
         {660, 300, 10, 300, 0},    // below the map
         {0, 0, 630, 10, 0},        // minimised
@@ -371,8 +370,8 @@ TEST_F(Player, AClickIsReadWhereThePictureShowsUnderIt) {
         reset_player();
         fake::window()->client = os_rect{0, 0, c.client_width, c.client_height};
         click_at(c.x, c.y);
-        EXPECT_EQ(cur_screen, c.screen) << c.client_width << "x" << c.client_height << " at "
-                                        << c.x << "," << c.y;
+        EXPECT_EQ(cur_screen, c.screen)
+            << c.client_width << "x" << c.client_height << " at " << c.x << "," << c.y;
     }
 }
 
@@ -392,10 +391,13 @@ TEST_F(Player, OnEscapeTheThreadStopsTheAudioAndClosesTheWindow) {
     s_mousey = code_row;
     s_clicked = 1;
     EXPECT_EQ(player_thread(nullptr), 0u);
-    std::vector<std::string> expected = {
-        "au_getversion", "au_init -1 44100 0 window", "au_stop", "au_musicplay 1",  // the click
-        "au_stop", "au_free", "sendmessage 16",                                   // the exit
-        "destroywindow", "stopthread", "au_stop", "au_free", "postquitmessage 0"};
+    std::vector<std::string> expected = {"au_getversion",    "au_init -1 44100 0 window",
+                                         "au_stop",          "au_musicplay 1",  // the click
+                                         "au_stop",          "au_free",
+                                         "sendmessage 16",  // the exit
+                                         "destroywindow",    "stopthread",
+                                         "au_stop",          "au_free",
+                                         "postquitmessage 0"};
     std::vector<std::string> story =
         fake::calls_of({"au_getversion", "au_init", "au_musicplay", "au_stop", "au_free",
                         "sendmessage", "destroywindow", "stopthread", "postquitmessage"});

@@ -47,9 +47,9 @@ struct audio_state {
     au_music music = 0;  // the loaded module's handle; 0 while none
     au_music next_music = 1;
     au_sync next_sync = 1;
-    bool playing = false;  // rendering, from au_musicplay to the end
-    bool ended = false;    // played to its end; calls on it change nothing
-    uint32_t scaler = 1;   // rows in the high half of positions are multiplied by it
+    bool playing = false;   // rendering, from au_musicplay to the end
+    bool ended = false;     // played to its end; calls on it change nothing
+    uint32_t scaler = 1;    // rows in the high half of positions are multiplied by it
     uint32_t position = 0;  // the position word after the last buffer rendered
     end_sync end;
     bool in_sync = false;  // the audio thread is calling the end sync
@@ -74,13 +74,16 @@ end_sync render_locked(audio_state& a, float* out, size_t frames) {
     size_t done = 0;
     if (a.module && a.playing) {
         while (done < frames) {
-            size_t n = openmpt_module_read_interleaved_float_stereo(a.module, a.rate,
-                                                                    frames - done, out + 2 * done);
+            size_t n = openmpt_module_read_interleaved_float_stereo(a.module, a.rate, frames - done,
+                                                                    out + 2 * done);
             if (n == 0) break;
             done += n;
         }
         if (done == frames) {
-            a.position = position_word(a);
+            // Once the last row has begun, the module reports order 0, row 0
+            // for the rest of it: the position stays on that last row.
+            uint32_t now = position_word(a);
+            if (now != 0 || a.position == 0) a.position = now;
         } else {
             // The end: read gives nothing more (the order has wrapped to 0 by now).
             a.playing = false;
@@ -249,8 +252,7 @@ bool au_pause() {
     return pause_device(true);
 }
 
-au_music au_musicload(bool memory, const char* file, uint32_t offset, uint32_t length,
-                      uint32_t) {
+au_music au_musicload(bool memory, const char* file, uint32_t offset, uint32_t length, uint32_t) {
     core::safepoint();
     if (device() == 0) return 0;
     std::vector<uint8_t> bytes;
@@ -327,8 +329,9 @@ uint32_t au_channelgetposition(au_music music) {
     audio_state& a = audio();
     std::lock_guard lock(a.mutex);
     if (music == 0 || music != a.music) return 0;
-    // After the end the module's own position has wrapped; the last one stands.
-    return a.ended ? a.position : position_word(a);
+    // What the last buffer rendered reached, not the module's own position,
+    // which wraps to the start as the end comes near.
+    return a.position;
 }
 
 bool au_channelsetposition(au_music music, uint32_t position) {
