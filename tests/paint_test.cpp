@@ -15,8 +15,8 @@ TEST(Paint, EveryPixelBecomesItsPaletteEntry) {
     for (uint16_t& p : palette) p = static_cast<uint16_t>(random());
     std::vector<uint8_t> pixels(660 * 300 + 64);
     for (uint8_t& p : pixels) p = static_cast<uint8_t>(random());
-    // Lengths around the 32-pixel steps, a whole frame, and uneven starts.
-    for (int32_t count : {0, 1, 31, 32, 33, 63, 64, 65, 1000, 660 * 300})
+    // Lengths around the 32- and 64-pixel steps, a whole frame, uneven starts.
+    for (int32_t count : {0, 1, 31, 32, 33, 63, 64, 65, 95, 127, 128, 129, 1000, 660 * 300})
         for (int32_t offset : {0, 1, 3}) {
             std::vector<uint16_t> frame(count + 8, 0xAAAA);
             paint_screen(frame.data() + offset % 2, pixels.data() + offset, palette.data(), count);
