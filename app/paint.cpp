@@ -5,7 +5,9 @@
 // the 256-entry table is held in eight vector registers as four quarters of 64
 // entries, each quarter looked up by one two-register word permute on the
 // index's low six bits, and bits 6 and 7 of the index pick among the four
-// results. It computes exactly what the plain loop does.
+// results. With AVX-512 VBMI as well, 64 pixels go at once through byte
+// permutes (below), at about the speed of a memory copy. Every path computes
+// exactly what the plain loop does.
 #include "app/paint.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
