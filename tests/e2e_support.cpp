@@ -372,12 +372,14 @@ spot link_spot(int code) {
     return best;
 }
 
-void click(const std::string& id, spot at, int window_width, int window_height) {
-    // The middle of the window pixels that show this frame pixel.
+void click(const std::string& id, spot at, int window_width, int window_height, int repeat) {
+    // The middle of the window pixels that show this frame pixel. No --sync: it
+    // waits for the pointer to move, for ever when it is there already.
     int x = static_cast<int>((2 * int64_t{at.x} + 1) * window_width / (2 * width));
     int y = static_cast<int>((2 * int64_t{at.y} + 1) * window_height / (2 * height));
-    x_command("xdotool mousemove --sync --window " + id + " " + std::to_string(x) + " " +
-              std::to_string(y) + " click 1");
+    x_command("xdotool mousemove --window " + id + " " + std::to_string(x) + " " +
+                  std::to_string(y) + " click --repeat " + std::to_string(repeat) + " --delay 40 1",
+              10 + repeat / 10);
 }
 
 }  // namespace e2e

@@ -101,8 +101,9 @@ spot link_spot(int code);
 // The link code of the map at a frame pixel.
 int link_code(int x, int y);
 
-// Clicks the left button on a frame pixel of the window, scaled to a window of
-// width x height pixels as the stretch shows it.
-void click(const std::string& id, spot at, int width = 660, int height = 300);
+// Clicks the left button repeat times on a frame pixel of the window, scaled to
+// a window of width x height pixels as the stretch shows it. Clicks of a
+// repeat come 40 ms apart, so that the player takes each on a pass of its own.
+void click(const std::string& id, spot at, int width = 660, int height = 300, int repeat = 1);
 
 }  // namespace e2e

@@ -131,7 +131,7 @@ TEST(E2eRoads, EscapeEndsWithZeroWhileTheLeftButtonIsHeld) {
     ASSERT_FALSE(id.empty()) << disk.errors();
     e2e::spot nothing = e2e::link_spot(0);
     ASSERT_GE(nothing.x, 0);
-    x_command("xdotool mousemove --sync --window " + id + " " + std::to_string(nothing.x) + " " +
+    x_command("xdotool mousemove --window " + id + " " + std::to_string(nothing.x) + " " +
               std::to_string(nothing.y) + " mousedown 1");
     x_press_until_gone(id, "Escape", false);
     x_command("xdotool mouseup 1");
