@@ -164,7 +164,11 @@ static int32_t load_entry(const char* name, const uint8_t* row, uint8_t** out, i
     uint32_t offset = read_u32(row + row_offset);
     uint32_t stored = read_u32(row + row_stored);
     uint32_t length = method == 0 ? stored : read_u32(row + row_unpacked);
-    if (uint64_t{offset} + stored > data_size || stored > INT32_MAX || length > INT32_MAX)
+    // A compressed entry that claims more than its stored bytes can expand to
+    // is refused before its buffer is asked for, so that a damaged row cannot
+    // make the general heap hand out gigabytes.
+    if (uint64_t{offset} + stored > data_size || stored > INT32_MAX || length > INT32_MAX ||
+        (method == 1 && uint64_t{length} > uint64_t{stored} * lzss_max_expansion))
         s_panic("l_loadfile: %s is damaged", name);
     int32_t size = static_cast<int32_t>(length);
     uint8_t* buffer = static_cast<uint8_t*>(l_alloc(size, a));
