@@ -79,7 +79,7 @@ void drive_input() {
     x_command("xdotool mousemove --sync --window " + id + " 30 40 click 3 click 2");
     std::this_thread::sleep_for(200ms);
     report("other buttons", s_clicked.load() == 0 && s_mousex.load() == 210);
-    x_command("xdotool key Escape");
+    x_press_until_gone(id, "Escape", false);
 }
 
 class SdlRoads : public ::testing::Test {

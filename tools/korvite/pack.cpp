@@ -1,6 +1,5 @@
 // tools/korvite/pack.cpp -- korvite pack: an archive of files, on its own or
 // appended to a copy of a program.
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -76,12 +75,6 @@ std::vector<uint8_t> host_bytes(const char* path) {
     if (found.state == archive_found::damaged) die("%s ends in a damaged archive", path);
     if (found.state == archive_found::present) bytes.resize(found.start);
     return bytes;
-}
-
-mode_t new_file_mode() {
-    mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ struct command {
 int pack_command(int argc, char** argv);
 int list_command(int argc, char** argv);
 int cat_command(int argc, char** argv);
+int decode_command(int argc, char** argv);
 
 // The command's usage line on stderr, then exit status 1.
 [[noreturn]] void usage_error(const char* name);
@@ -40,7 +41,19 @@ std::vector<uint8_t> read_file(const std::string& path);
 // Permission bits of an existing file; dies when it cannot be examined.
 mode_t file_mode(const std::string& path);
 
-// Writes bytes to a new file beside path and renames it into place, so that
-// path holds either its old contents or all of the new ones. Dies on failure,
-// leaving no new file behind.
+// Permission bits for a new file: 0666 less the umask.
+mode_t new_file_mode();
+
+struct output_file {
+    std::string path;
+    const uint8_t* data;
+    size_t size;
+    mode_t mode;
+};
+
+// Writes each output to a new file beside its path and, once all of them are
+// whole, renames them into place, so that each path holds either its old
+// contents or all of the new ones. Dies on failure, leaving no new file
+// behind.
+void write_files_atomically(const std::vector<output_file>& outputs);
 void write_file_atomically(const std::string& path, const std::vector<uint8_t>& bytes, mode_t mode);
