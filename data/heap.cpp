@@ -57,3 +57,11 @@ void* l_alloc(int32_t size, int32_t a) {
     }
     return p;
 }
+
+void* l_alloc64(int64_t size, int32_t a) {
+    if (size > INT32_MAX) {
+        if (a != 0) s_panic("h_alloc: internal heap is full.");
+        s_panic("Unable to allocate %lld bytes", static_cast<long long>(size));
+    }
+    return l_alloc(static_cast<int32_t>(size), a);
+}

@@ -20,6 +20,13 @@ int __real_fclose(FILE* file);
 static constexpr int max_blocks = 256;
 static constexpr int max_files = 16;
 
+// No input of a run needs a general-heap block anywhere near this: a file's
+// bytes, nine times that for a compressed entry, a decoder's fixed tables. A
+// larger request is a size taken from the input and not checked against the
+// bytes behind it, which libFuzzer's -malloc_limit_mb would catch only in the
+// fuzz build; here the replay catches it as well.
+static constexpr size_t max_block = size_t{64} << 20;
+
 static bool watching;
 static void* blocks[max_blocks];
 static int block_count;
@@ -29,6 +36,12 @@ static int file_count;
 [[noreturn]] static void too_many(const char* what) {
     fprintf(stderr, "fuzz harness: more than %d %s out at once\n",
             what[0] == 'b' ? max_blocks : max_files, what);
+    abort();
+}
+
+static void check_size(size_t size) {
+    if (!watching || size <= max_block) return;
+    fprintf(stderr, "fuzz harness: a block of %zu bytes asked for\n", size);
     abort();
 }
 
@@ -51,12 +64,14 @@ static bool drop(T* table, int* count, T item) {
 }
 
 extern "C" void* __wrap_malloc(size_t size) {
+    check_size(size);
     void* block = __real_malloc(size);
     if (watching) keep(blocks, &block_count, max_blocks, block, "blocks");
     return block;
 }
 
 extern "C" void* __wrap_calloc(size_t count, size_t size) {
+    check_size(size && count > max_block / size ? max_block + 1 : count * size);
     void* block = __real_calloc(count, size);
     if (watching) keep(blocks, &block_count, max_blocks, block, "blocks");
     return block;
@@ -65,6 +80,7 @@ extern "C" void* __wrap_calloc(size_t count, size_t size) {
 extern "C" void* __wrap_realloc(void* block, size_t size) {
     // A recorded block stays recorded under its new address, or its old one
     // when it could not be moved (a size of 0 frees it).
+    check_size(size);
     bool kept = drop(blocks, &block_count, block);
     void* moved = __real_realloc(block, size);
     void* now = moved ? moved : size ? block : nullptr;
