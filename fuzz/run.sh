@@ -21,7 +21,10 @@ log="fuzz/out/$target-run-$(date +%H%M%S).log"
 
 # No single allocation of the engine's needs more than a few hundred KB here
 # (a 64 KiB heap, inputs of at most 4 KB), so one of 256 MB is a finding.
-nice -n 19 "build-fuzz/fuzz/fuzz_$target" -rss_limit_mb=2048 -malloc_limit_mb=256 -timeout=10 \
+# libFuzzer's timeout counts wall time, and at the lowest priority on a loaded
+# machine the fuzzer can wait for seconds between two time slices; an input
+# takes well under a millisecond, so a minute still catches any hang.
+nice -n 19 "build-fuzz/fuzz/fuzz_$target" -rss_limit_mb=2048 -malloc_limit_mb=256 -timeout=60 \
     -print_final_stats=1 -artifact_prefix="fuzz/out/$target-" "$@" "${corpora[@]}" \
     >"$log" 2>&1 &
 pid=$!
