@@ -56,9 +56,9 @@ static bool read_trailer(FILE* f, int64_t length, uint32_t* n, uint32_t* d) {
 
 // Byte i of the directory is XORed with 51 * i (mod 256); doing it twice gives
 // the bytes back, so the same step scrambles and unscrambles.
-static void unscramble(uint8_t* bytes, int32_t count) {
+static void unscramble(uint8_t* bytes, size_t count) {
     uint8_t key = 0;
-    for (int32_t i = 0; i < count; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         bytes[i] ^= key;
         key = static_cast<uint8_t>(key + 51);
     }
@@ -89,7 +89,7 @@ void open_archive(const char* path) {
     data_base = directory_start - d;
     if (fseek(f, directory_start, SEEK_SET) != 0 || fread(directory, row_size, n, f) != n)
         s_panic("open_archive: damaged archive");
-    unscramble(directory, row_size * row_count);
+    unscramble(directory, size_t{row_size} * n);
     fclose(f);
 }
 
@@ -111,7 +111,7 @@ static bool same_name(const char* name, const uint8_t* row) {
 int32_t l_findfile(const char* name) {
     if (!present) return -1;
     for (int32_t i = 0; i < row_count; ++i)
-        if (same_name(name, directory + i * row_size)) return i;
+        if (same_name(name, directory + size_t(i) * row_size)) return i;
     return -1;
 }
 
@@ -164,7 +164,11 @@ static int32_t load_entry(const char* name, const uint8_t* row, uint8_t** out, i
     uint32_t offset = read_u32(row + row_offset);
     uint32_t stored = read_u32(row + row_stored);
     uint32_t length = method == 0 ? stored : read_u32(row + row_unpacked);
-    if (uint64_t{offset} + stored > data_size || stored > INT32_MAX || length > INT32_MAX)
+    // A compressed entry that claims more than its stored bytes can expand to
+    // is refused before its buffer is asked for, so that a damaged row cannot
+    // make the general heap hand out gigabytes.
+    if (uint64_t{offset} + stored > data_size || stored > INT32_MAX || length > INT32_MAX ||
+        (method == 1 && uint64_t{length} > uint64_t{stored} * lzss_max_expansion))
         s_panic("l_loadfile: %s is damaged", name);
     int32_t size = static_cast<int32_t>(length);
     uint8_t* buffer = static_cast<uint8_t*>(l_alloc(size, a));
@@ -184,5 +188,5 @@ static int32_t load_entry(const char* name, const uint8_t* row, uint8_t** out, i
 int32_t l_loadfile(const char* name, uint8_t** out, int32_t a) {
     int32_t index = l_findfile(name);
     if (index < 0) return load_from_disk(name, out, a);
-    return load_entry(name, directory + index * row_size, out, a);
+    return load_entry(name, directory + size_t(index) * row_size, out, a);
 }

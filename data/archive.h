@@ -28,7 +28,8 @@ int32_t l_findfile(const char* name);
 // from disk otherwise, into a buffer from l_alloc(size, a) that it stores in
 // *out; returns the length. Fatal: "l_loadfile: %s not found" (not in the
 // archive and not on disk), "l_loadfile: %s: unsupported compression type",
-// "l_loadfile: %s is damaged" (an entry reaching past the data area, or any
+// "l_loadfile: %s is damaged" (an entry reaching past the data area, a
+// compressed one claiming more than its stored bytes can expand to, or any
 // read that comes up short), "l_loadfile: %s is too large" (a disk file
 // beyond 2 GiB - 1), and the decoder's and l_alloc's own messages.
 int32_t l_loadfile(const char* name, uint8_t** out, int32_t a);

@@ -26,3 +26,8 @@ void h_deinit();
 // a == 0: size bytes from the general heap, which the caller frees; otherwise
 // h_alloc(size, a).
 void* l_alloc(int32_t size, int32_t a);
+
+// l_alloc for a size counted in 64 bits (a picture's width x height), so that
+// none wraps round: one beyond 2^31 - 1 bytes fails with the message of the
+// heap it was meant for, as any request too large for that heap does.
+void* l_alloc64(int64_t size, int32_t a);

@@ -11,6 +11,10 @@
 #include <cstdint>
 #include <cstdio>
 
+// No stream makes more than 9 output bytes of each input byte: the densest,
+// a flag byte and eight two-byte references of 18 bytes, makes 144 of 17.
+inline constexpr int32_t lzss_max_expansion = 9;
+
 // Decodes from input, positioned at the entry's first byte, into output: writes
 // exactly size bytes and reads at most stored bytes, one at a time through the
 // stream's buffer; leaves the file open. Window bytes 0..4077 start as spaces,

@@ -135,11 +135,11 @@ static inline uint32_t getcode(code_reader& r) {
 // Picture buffer and tables.
 
 // The buffer for l_width x l_height pixels, from l_alloc with the caller's
-// exponent. Its size is a signed 32-bit count, which two 16-bit sides can pass.
-static void alloc_picture(const char* name, uint8_t** pixels, int32_t a) {
+// exponent. Two 16-bit sides can pass a signed 32-bit count; a picture that
+// large fails as any picture too large for its heap does.
+static void alloc_picture(uint8_t** pixels, int32_t a) {
     int64_t size = int64_t{l_width} * l_height;
-    if (size > INT32_MAX) s_panic("l_loadgif: %s is too large", name);
-    out = static_cast<uint8_t*>(l_alloc(static_cast<int32_t>(size), a));
+    out = static_cast<uint8_t*>(l_alloc64(size, a));
     out_size = static_cast<uint32_t>(size);
     out_pos = 0;
     *pixels = out;
@@ -399,7 +399,7 @@ int32_t l_loadgif(const char* name, uint8_t** pixels, int32_t type, int32_t a) {
     read_signature(name);
     read_colour_table(read_screen());
     read_image_size();
-    alloc_picture(name, pixels, a);
+    alloc_picture(pixels, a);
     getb();  // image flags
     uint32_t s = getb();
     if (s < 2 || s > 9) s_panic("l_loadgif: %s has size problems", name);

@@ -1,6 +1,7 @@
 // system/sys.cpp -- system set-up, message loop, panic and exit, screensaver,
 // clock, switches.
 #include "system/sys.h"
+#include "system/sys_testing.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -76,6 +77,11 @@ void s_panic(const char* format, ...) {
     os_messagebox(s_hwnd, text, "korvite system panic", MB_ICONERROR);
     if (s_hwnd) os_sendmessage(s_hwnd, WM_DESTROY, 0, 0);
     os_exit(1);
+}
+
+void s_forget_panic() {
+    panic_thread.store(std::thread::id{});
+    s_failed.store(false);
 }
 
 void s_exit(const char* format, ...) {

@@ -236,6 +236,24 @@ TEST_F(Archive, AnEntryPastTheDataAreaIsRefused) {
                     "l_loadfile: " + row.name + " is damaged");
 }
 
+// Found by fuzzing: a row claiming 400 MB from 10 stored bytes had the general
+// heap asked for them before the decoder found the stream short.
+TEST_F(Archive, AnUnpackedSizeBeyondWhatTheStreamCanMakeIsRefused) {
+    open_archive(raw_archive("disk",
+                             {{"ninefold", method_lzss, 0, 90, 10},
+                              {"more", method_lzss, 0, 91, 10},
+                              {"huge", method_lzss, 0, 0x7FFFFFFFu, 10}},
+                             bytes(10, 0))
+                     .c_str());
+    // Nine output bytes per stored byte is still decoded (this stream of
+    // references runs short); one more is damage.
+    EXPECT_EXIT(load("ninefold"), ::testing::ExitedWithCode(1),
+                "lzss_decode: premature end of input file \\(78 bytes left\\)");
+    for (const char* name : {"more", "huge"})
+        EXPECT_EXIT(load(name), ::testing::ExitedWithCode(1),
+                    std::string("l_loadfile: ") + name + " is damaged");
+}
+
 TEST_F(Archive, AShortReadIsNeverAWholeFile) {
     bytes text = text_like(20000);
     std::string path =

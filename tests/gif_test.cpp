@@ -51,7 +51,7 @@ class Gif : public loader_test {
         dir.write("pic.gif", file);
         h_deinit();
         h_init(heap_size);
-        memset(h_base, untouched, size_t(h_end - h_base));
+        fill_heap(untouched);
         uint8_t* p = nullptr;
         int32_t result = l_loadgif("pic.gif", &p, type, 2);
         size_t count = size_t(l_width) * size_t(l_height);
@@ -347,11 +347,25 @@ TEST_F(Gif, PixelsPastThePictureAreDroppedAndNothingBeyondItIsTouched) {
     }
 }
 
-TEST_F(Gif, APictureTooLargeToCountIsRefused) {
-    dir.write("huge.gif", gif_file(65535, 65535, grey_table(4), 1, 2, sub_blocks({0})));
-    uint8_t* p = nullptr;
-    EXPECT_EXIT(l_loadgif("huge.gif", &p, 0, 0), testing::ExitedWithCode(1),
-                "l_loadgif: huge\\.gif is too large");
+// A picture too large for its heap fails with that heap's own message before
+// any pixel is decoded, also when its size does not fit in 32 bits.
+TEST_F(Gif, APictureTooLargeForItsHeapIsRefusedByTheHeap) {
+    const struct {
+        uint16_t width, height;
+        int32_t a;
+        const char* message;
+    } cases[] = {
+        {65535, 65535, 2, "h_alloc: internal heap is full\\."},
+        {65535, 1024, 2, "h_alloc: internal heap is full\\."},
+        {65535, 65535, 0, "Unable to allocate 4294836225 bytes"},
+    };
+    h_init(heap_size);
+    for (const auto& c : cases) {
+        dir.write("huge.gif", gif_file(c.width, c.height, grey_table(4), 1, 2, sub_blocks({0})));
+        uint8_t* p = nullptr;
+        EXPECT_EXIT(l_loadgif("huge.gif", &p, 0, c.a), testing::ExitedWithCode(1), c.message)
+            << c.width << "x" << c.height << ", exponent " << c.a;
+    }
 }
 
 TEST_F(Gif, OutputTypes) {

@@ -48,7 +48,7 @@ class Rix : public loader_test {
     loaded load(const bytes& file, int32_t type = 0) {
         dir.write("pic.rix", file);
         h_init(1 << 20);
-        memset(h_base, untouched, size_t(h_end - h_base));
+        fill_heap(untouched);
         uint8_t* p = nullptr;
         int32_t result = l_loadrix("pic.rix", &p, type, 2);
         size_t count = size_t(l_width) * size_t(l_height);
