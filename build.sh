@@ -13,7 +13,7 @@ packages=(
     g++ make cmake ninja-build pkg-config
     libsdl2-dev libopenmpt-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libgif-dev libjpeg62-turbo-dev zlib1g-dev libfreetype-dev fonts-dejavu-core
+    libgif-dev libjpeg62-turbo-dev zlib1g-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra
     clang-14 libclang-rt-14-dev
     xvfb xauth xdotool openbox x11-apps x11-utils
 )

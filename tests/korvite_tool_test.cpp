@@ -144,6 +144,19 @@ TEST_F(Tool, StoreKeepsEveryEntryAsItIs) {
     EXPECT_TRUE(korvite(dir, {"cat", "disk", "text.txt"}).out == text_of(text));
 }
 
+// "greetings.gif" fills the 13-byte name field: such an entry is stored as is,
+// so that its method byte, 0, ends the name for any reader of the format.
+TEST_F(Tool, AThirteenCharacterNameIsStoredAndFound) {
+    dir.write("greetings.gif", text);
+    ASSERT_EQ(korvite(dir, {"pack", "disk", "greetings.gif", "text.txt"}).status, 0);
+    std::vector<listed> rows = rows_of(korvite(dir, {"list", "disk"}).out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].name, "greetings.gif");
+    EXPECT_EQ(rows[0].method, "stored");
+    EXPECT_EQ(rows[1].method, "lzss");
+    EXPECT_TRUE(korvite(dir, {"cat", "disk", "GREETINGS.GIF"}).out == text_of(text));
+}
+
 TEST_F(Tool, CatFallsThroughToDiskAsThePlayerDoes) {
     ASSERT_EQ(korvite(dir, {"pack", "disk", "noise.bin"}).status, 0);
     dir.write("noise.bin", "newer on disk");  // the archive's copy still wins
@@ -187,7 +200,7 @@ TEST_F(Tool, PackingOntoAProgramReplacesItsArchiveAndKeepsItsMode) {
 TEST_F(Tool, FailedRunsLeaveNoFileBehind) {
     dir.write("x/A.TXT", "one");
     dir.write("y/a.txt", "two");
-    dir.write("thirteen.char", "13");
+    dir.write("fourteen.chars", "14");
     bytes damaged = bytes_of("host");
     damaged.insert(damaged.end(),
                    {0, 0, 0, 0, 0xFF, 0, 0, 0, 'k', 'o', 'r', 'v', 'i', 't', 'e', ','});
@@ -198,7 +211,7 @@ TEST_F(Tool, FailedRunsLeaveNoFileBehind) {
         std::vector<std::string> args;
         const char* message;
     } cases[] = {
-        {"a long name", {"pack", "out", "text.txt", "thirteen.char"}, "longer than 12"},
+        {"a long name", {"pack", "out", "text.txt", "fourteen.chars"}, "longer than 13"},
         {"names equal but for case", {"pack", "out", "x/A.TXT", "y/a.txt"}, "same name"},
         {"a missing file", {"pack", "out", "text.txt", "missing.txt"}, "cannot read missing.txt"},
         {"a folder as a file", {"pack", "out", "sub"}, "cannot read sub"},

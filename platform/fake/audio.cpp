@@ -79,7 +79,7 @@ bool au_musicsetpositionscaler(au_music music, uint32_t scale) {
 uint32_t au_musicgetlength(au_music music) {
     record("au_musicgetlength " + std::to_string(music));
     std::lock_guard lock(audio().mutex);
-    return music == audio().loaded ? audio().orders : 0;
+    return music != 0 && music == audio().loaded ? audio().orders : 0;
 }
 
 bool au_musicplay(au_music music) {
@@ -107,18 +107,28 @@ bool au_channelremovesync(au_music music, au_sync sync) {
 uint32_t au_channelgetposition(au_music music) {
     record("au_channelgetposition " + std::to_string(music));
     std::lock_guard lock(audio().mutex);
-    return music == audio().loaded ? audio().position : 0;
+    return music != 0 && music == audio().loaded ? audio().position : 0;
 }
 
 bool au_channelsetposition(au_music music, uint32_t position) {
     bool ok =
         record("au_channelsetposition " + std::to_string(music) + " " + std::to_string(position));
     std::lock_guard lock(audio().mutex);
-    if (music == audio().loaded) audio().position = position & 0xFFFF;
+    if (music != 0 && music == audio().loaded) audio().position = position & 0xFFFF;
     return ok;
 }
 
 namespace fake {
+
+void reset_audio() {
+    std::lock_guard lock(audio().mutex);
+    audio().next = 1;
+    audio().loaded = 0;
+    audio().orders = 0;
+    audio().position = 0;
+    audio().end_proc = nullptr;
+    audio().end_sync = 0;
+}
 
 void end_music() {
     au_syncproc proc;

@@ -58,7 +58,8 @@ void set_modulefilename(const char* path);
 os_window* window();
 
 // Modules the fake audio library can load, by file name, with their length in
-// orders; any other name fails to load. end_music fires the loaded module's end
+// orders; any other name (or orders -1) fails to load. reset() also numbers
+// loaded modules from 1 again. end_music fires the loaded module's end
 // sync on a thread of the library's own; set_position moves its play position.
 void set_module(std::string_view file, int32_t orders);
 int32_t module_orders(std::string_view file);  // -1 when unknown

@@ -21,6 +21,7 @@ void log(std::string line) {
 
 void reset() {
     core::reset_queue();
+    reset_audio();
     std::lock_guard lock(state().mutex);
     state_t& s = state();
     s.calls.clear();

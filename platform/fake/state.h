@@ -39,5 +39,7 @@ struct state_t {
 
 state_t& state();
 void log(std::string line);
+// Forgets the loaded module and numbers modules from 1 again.
+void reset_audio();
 
 }  // namespace fake

@@ -13,6 +13,9 @@
 inline constexpr size_t archive_trailer_size = 16;
 inline constexpr size_t archive_row_size = 28;
 inline constexpr size_t archive_name_max = 12;  // characters, before the terminating zero
+// A name may also fill its 13-byte field when its entry is stored as is: the
+// row's method byte that follows, 0, then ends the name for every reader.
+inline constexpr size_t archive_name_full = 13;
 inline constexpr uint8_t method_stored = 0;
 inline constexpr uint8_t method_lzss = 1;
 

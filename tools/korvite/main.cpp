@@ -23,7 +23,8 @@ static void print_usage(FILE* to) {
         fprintf(to, "  korvite %s %s\n      %s\n", c.name, c.usage, c.summary);
     fputs("  korvite --help\n      show this text\n", to);
     fputs("\npack compresses each entry with LZSS unless --store is given or it would not\n"
-          "get smaller; entries are named by the FILEs' base names (12 characters at most).\n"
+          "get smaller; entries are named by the FILEs' base names (12 characters at most,\n"
+          "or 13 for an entry that is then stored as is).\n"
           "\ndecode asks the reader for type N: 0 its default, 1 grey levels, 2 palette\n"
           "indices, 3 16-bit 5-6-5, 4 32-bit (3 and 4 for JPEG only). --raw writes the\n"
           "pixels as the reader left them, --palette the 768 bytes of the palette, --ppm a\n"

@@ -57,9 +57,9 @@ void check_names(const std::vector<std::string>& files) {
     for (size_t i = 0; i < files.size(); ++i) {
         std::string name = base_name(files[i]);
         if (name.empty()) die("%s: no file name", files[i].c_str());
-        if (name.size() > archive_name_max)
+        if (name.size() > archive_name_full)
             die("%s: the name %s is longer than %zu characters", files[i].c_str(), name.c_str(),
-                archive_name_max);
+                archive_name_full);
         for (size_t j = 0; j < i; ++j)
             if (same_name(name, base_name(files[j])))
                 die("%s and %s would have the same name in the archive", files[j].c_str(),
@@ -93,7 +93,8 @@ int pack_command(int argc, char** argv) {
         std::vector<uint8_t> contents = read_file(path);
         // The player takes a file's length as a signed 32-bit count.
         if (contents.size() > INT32_MAX) die("%s is larger than 2 GiB", path.c_str());
-        entries.push_back(pack_entry(base_name(path), contents, o.store));
+        std::string name = base_name(path);
+        entries.push_back(pack_entry(name, contents, o.store || name.size() > archive_name_max));
     }
     if (!append_archive(out, entries)) die("the archive's data would pass 4 GiB");
     write_file_atomically(o.out, out, mode);
